@@ -1,0 +1,249 @@
+#include "XDTPtrList.h"
+
+#include "Event.h"
+#include "catalogue/XDTCodeTbl.h"
+#include "catalogue/XDTComments.h"
+#include "support/Exceptions.h"
+#include "support/StrTools.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+constexpr int kFeldArtSeenSize = 10000; // the four-digit identifiers; others take the slow path
+constexpr int64_t kOffsetLimit = int64_t(1) << 47;
+} // namespace
+
+// ---------------------------------------------------------------- TXDTPtrList
+
+TXDTPtrList::TXDTPtrList() : FFeldArtSeen(kFeldArtSeenSize, false) {}
+
+TXDTPtrList::~TXDTPtrList() {
+    FUpdateCount.store(1, std::memory_order_relaxed);
+    FFeldArtList.Clear();
+    FSatzArtList.Clear();
+    FCount = 0;
+    std::free(FList);
+    FList = nullptr;
+    FCapacity = 0;
+}
+
+void TXDTPtrList::Error(const char* Msg, int Data) {
+    char Buf[256];
+    std::snprintf(Buf, sizeof Buf, Msg, Data);
+    throw EListError(Buf);
+}
+
+void TXDTPtrList::Grow() {
+    int Delta;
+    if (FCapacity > 64) Delta = FCapacity / 4;
+    else if (FCapacity > 8) Delta = 16;
+    else Delta = 4;
+    // Near the limit the last step is cut to the limit, so that a list can fill up to it exactly;
+    // at the limit the capacity error is raised as usual.
+    int64_t New = int64_t(FCapacity) + Delta;
+    if (New > MaxListSize && FCapacity < MaxListSize) New = MaxListSize;
+    SetCapacity(int(std::min<int64_t>(New, int64_t(MaxListSize) + 1)));
+}
+
+void TXDTPtrList::SetCapacity(int NewCapacity) {
+    if (NewCapacity < FCount || NewCapacity > MaxListSize) Error("List capacity out of bounds (%d)", NewCapacity);
+    if (NewCapacity == FCapacity) return;
+    if (NewCapacity == 0) {
+        std::free(FList);
+        FList = nullptr;
+    } else {
+        // realloc: large blocks are moved by remapping pages, not by copying.
+        void* P = std::realloc(FList, size_t(NewCapacity) * sizeof(TPackedItem));
+        if (P == nullptr) throw std::bad_alloc();
+        FList = static_cast<TPackedItem*>(P);
+    }
+    FCapacity = NewCapacity;
+}
+
+void TXDTPtrList::ResetStatistics() {
+    FFileCodierung = 0;
+    FMaxCommentLen = 0;
+    FMaxInhaltLen = 0;
+    FMaxInhaltCommentLen = 0;
+    FMaxFeldArtNameLen = 0;
+}
+
+void TXDTPtrList::Clear() {
+    TUpdateBracket Bracket(*this);
+    ResetStatistics();
+    if (FCount != 0) {
+        FCount = 0;
+        SetCapacity(0);
+    }
+    FSide.clear();
+    FHasAnchor = false;
+    FFeldArtList.Clear();
+    FSatzArtList.Clear();
+    FFeldArtSeen.assign(kFeldArtSeenSize, false);
+    FSatzArtSeen.clear();
+}
+
+int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
+    if (FCount == FCapacity) Grow();
+
+    // Pack the entry; what does not fit goes to the side table.
+    const uintptr_t Addr = reinterpret_cast<uintptr_t>(InhaltPtr);
+    if (!FHasAnchor && InhaltPtr) {
+        FAnchor = Addr;
+        FHasAnchor = true;
+    }
+    const int64_t Offset = int64_t(Addr - FAnchor);
+    TPackedItem& E = FList[FCount];
+    E.InhaltLen = InhaltLen;
+    if (InhaltPtr && FeldArt > INT16_MIN && FeldArt <= INT16_MAX && Offset >= -kOffsetLimit && Offset < kOffsetLimit) {
+        E.OffsetLo = uint32_t(uint64_t(Offset));
+        E.OffsetHi = uint16_t(uint64_t(Offset) >> 32);
+        E.FeldArt = int16_t(FeldArt);
+    } else {
+        FSide.push_back(TXDTPtrItem{FeldArt, InhaltPtr, InhaltLen});
+        E.OffsetLo = uint32_t(FSide.size() - 1);
+        E.OffsetHi = 0;
+        E.FeldArt = kSideEntry;
+    }
+
+    const std::string_view Inhalt =
+        InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen)) : std::string_view();
+    if (InhaltLen > FMaxInhaltLen) FMaxInhaltLen = InhaltLen;
+
+    InhaltCommentTo(FeldArt, Inhalt, FCommentBuf);
+    const int CommentLen = int(FCommentBuf.size());
+    if (CommentLen > FMaxCommentLen) FMaxCommentLen = CommentLen;
+    const int64_t Sum = int64_t(CommentLen) + InhaltLen + 1;
+    if (Sum > FMaxInhaltCommentLen) FMaxInhaltCommentLen = int(std::min<int64_t>(Sum, INT32_MAX));
+
+    // A field's name depends on the identifier only: measured once per identifier.
+    const bool Known = FeldArt >= 0 && FeldArt < kFeldArtSeenSize && FFeldArtSeen[size_t(FeldArt)];
+    if (!Known) {
+        const int NameLen = int(FeldArtNameView(FeldArt).size());
+        if (NameLen > FMaxFeldArtNameLen) FMaxFeldArtNameLen = NameLen;
+    }
+
+    if (FeldArt == 8000) {
+        if (FSatzArtSeen.find(Inhalt) == FSatzArtSeen.end()) {
+            FSatzArtList.Add(Inhalt, 8000);
+            FSatzArtSeen.emplace(Inhalt);
+        }
+    } else if (FeldArt == 9106) {
+        int32_t V;
+        FFileCodierung = TryStrToInt(Inhalt, V) ? V : 0;
+    }
+
+    if (!Known) {
+        char Kenn[16];
+        std::snprintf(Kenn, sizeof Kenn, "%4.4d", int(FeldArt));
+        FFeldArtList.Add(Kenn, FeldArt);
+        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) FFeldArtSeen[size_t(FeldArt)] = true;
+    }
+    return FCount++;
+}
+
+void TXDTPtrList::CheckIndex(int Index) const {
+    if (Index < 0 || Index >= FCount) Error("List index out of bounds (%d)", Index);
+}
+
+TXDTPtrItem TXDTPtrList::Items(int Index) const {
+    CheckIndex(Index);
+    const TPackedItem& E = FList[Index];
+    if (E.FeldArt == kSideEntry) return FSide[E.OffsetLo];
+    // Sign-extend the 48-bit offset.
+    const int64_t Offset = int64_t((uint64_t(E.OffsetHi) << 48) | (uint64_t(E.OffsetLo) << 16)) >> 16;
+    return TXDTPtrItem{E.FeldArt, reinterpret_cast<const char*>(FAnchor + uintptr_t(Offset)), E.InhaltLen};
+}
+
+std::string TXDTPtrList::Kennung(int Index) const {
+    char Buf[16];
+    std::snprintf(Buf, sizeof Buf, "%4.4d", int(FeldArt(Index)));
+    return Buf;
+}
+
+bool TXDTPtrList::IsFeldArtOfRow(int Index, uint16_t Row) const { return FeldArt(Index) == FeldArtByIndex(Row); }
+bool TXDTPtrList::IsSatzArt(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowSatzArt); }
+bool TXDTPtrList::IsTestIdent(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowTestIdent); }
+bool TXDTPtrList::IsAnforderung(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowAnforderung); }
+
+// ---------------------------------------------------------------- TFileXDTPtrList
+
+TFileXDTPtrList::~TFileXDTPtrList() {
+    BeginUpdate(); // a reader that still holds the index sees an empty document from now on
+    FFile.Close();
+}
+
+void TFileXDTPtrList::Clear() {
+    TUpdateBracket Bracket(*this);
+    FFile.Close(); // view, mapping, file
+    FFileName.clear();
+    TXDTPtrList::Clear();
+}
+
+namespace {
+
+// First CR or LF in [P, E), or E.
+inline const char* FindLineEnd(const char* P, const char* E) {
+#ifdef __SSE2__
+    const __m128i Cr = _mm_set1_epi8(13), Lf = _mm_set1_epi8(10);
+    while (E - P >= 16) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+        const int M = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Lf)));
+        if (M) return P + __builtin_ctz(unsigned(M));
+        P += 16;
+    }
+#endif
+    while (P < E && *P != 13 && *P != 10) ++P;
+    return P;
+}
+
+// Steps over one line terminator at Q: CR, LF, CR LF or LF CR.
+inline const char* SkipTerminator(const char* Q, const char* E) {
+    if (Q < E && (*Q == 13 || *Q == 10)) {
+        const char First = *Q++;
+        if (Q < E && *Q == (First == 10 ? 13 : 10)) ++Q;
+    }
+    return Q;
+}
+
+} // namespace
+
+void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent) {
+    TUpdateBracket Bracket(List);
+    List.Clear();
+    List.FFileName = Path;
+    List.FFileSize = 0;
+    if (!List.FFile.OpenFile(Path)) return;
+    List.FFileSize = List.FFile.FileSize();
+    if (!List.FFile.CreateMapping()) return;
+    if (!List.FFile.MapView()) return;
+
+    const char* const Base = List.FFile.ViewBase();
+    const char* P = Base;
+    const char* const E = Base + List.FFileSize;
+    long long PhysLine = 0;
+    while (P < E) {
+        if (CancelEvent && CancelEvent->WaitFor(0)) return;
+        ++PhysLine;
+        const char* Q = FindLineEnd(P, E);
+        const int64_t Len = Q - P;
+        if (Len < 7) {
+            if (E - Q > 2 || Q == E) throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
+            Q = SkipTerminator(Q, E); // and on below: a second terminator right behind is consumed too
+        } else {
+            int32_t LenValue, FeldArt;
+            // A content longer than a 32-bit length can say is no valid line either.
+            if (Len - 7 > INT32_MAX || !TryStrToInt(std::string_view(P, 3), LenValue) ||
+                !TryStrToInt(std::string_view(P + 3, 4), FeldArt))
+                throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
+            List.Add(FeldArt, P + 7, int32_t(Len - 7));
+        }
+        P = SkipTerminator(Q, E);
+    }
+}
