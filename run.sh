@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target ostrel ostrel-dump
+cmake --build build
 file=${1:-data/samples/py_kvdt__Z05123456699_27.10.2023_12.00.con}
 exec build/bin/ostrel "$file"
