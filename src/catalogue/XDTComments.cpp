@@ -7,4 +7,6 @@ std::string InhaltComment(int32_t FeldArt, std::string_view Inhalt) {
     return R;
 }
 
-void InhaltCommentTo(int32_t, std::string_view, std::string& Out) { Out.clear(); }
+void InhaltCommentTo(int32_t, std::string_view, std::string& Out) {
+    Out.clear();
+}

@@ -13,7 +13,9 @@
 
 #ifdef _WIN32
 
-bool TMappedFile::FileOpen() const { return FHandle != INVALID_HANDLE_VALUE; }
+bool TMappedFile::FileOpen() const {
+    return FHandle != INVALID_HANDLE_VALUE;
+}
 
 bool TMappedFile::OpenFile(const std::string& Path) {
     Close();
@@ -66,7 +68,9 @@ void TMappedFile::CloseFile() {
 
 #else
 
-bool TMappedFile::FileOpen() const { return FFd >= 0; }
+bool TMappedFile::FileOpen() const {
+    return FFd >= 0;
+}
 
 bool TMappedFile::OpenFile(const std::string& Path) {
     Close();
@@ -105,7 +109,9 @@ void TMappedFile::UnmapView() {
     FView = nullptr;
 }
 
-void TMappedFile::CloseMapping() { FMapping = false; }
+void TMappedFile::CloseMapping() {
+    FMapping = false;
+}
 
 void TMappedFile::CloseFile() {
     if (FFd >= 0) ::close(FFd);

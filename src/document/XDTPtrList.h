@@ -19,7 +19,8 @@ struct TXDTPtrItem {
     const char* InhaltPtr = nullptr;
     int32_t InhaltLen = 0;
     std::string_view Inhalt() const {
-        return InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen)) : std::string_view();
+        return InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen))
+                                          : std::string_view();
     }
 };
 
@@ -99,7 +100,7 @@ private:
 
     // Byte-exact memory of what the sorted lists already hold, so that a repeated identifier or record
     // type costs no locale-aware comparison.
-    std::vector<bool> FFeldArtSeen;
+    std::vector<uint8_t> FFeldArtSeen;
     struct TransparentHash {
         using is_transparent = void;
         size_t operator()(std::string_view S) const { return std::hash<std::string_view>()(S); }

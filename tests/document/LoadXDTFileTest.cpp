@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 #include <thread>
 
@@ -54,7 +55,8 @@ TEST(LoadXDTFile, EveryTerminator) {
         EXPECT_EQ(R.Lines, kThree) << "terminator of " << Term.size() << " bytes";
     }
     // Mixed terminators in one file.
-    const Loaded R = LoadBytes(XdtLine(8000, "8220", "\n") + XdtLine(3101, "M\xFCller", "\r") + XdtLine(3102, "", "\r\n"));
+    const Loaded R =
+        LoadBytes(XdtLine(8000, "8220", "\n") + XdtLine(3101, "M\xFCller", "\r") + XdtLine(3102, "", "\r\n"));
     EXPECT_EQ(R.Lines, kThree);
 }
 
@@ -93,7 +95,8 @@ TEST(LoadXDTFile, EndOfFileRules) {
 
 TEST(LoadXDTFile, InvalidLinesKeepTheLinesBefore) {
     const std::string Good = XdtLine(8000, "8220") + XdtLine(3000, "42");
-    for (std::string_view Bad : {"01380a0x\r\n", "0a38000x\r\n", "\r\n", "0123\r\n", "013800 0x\r\n", "013+-800x\r\n"}) {
+    for (std::string_view Bad :
+         {"01380a0x\r\n", "0a38000x\r\n", "\r\n", "0123\r\n", "013800 0x\r\n", "013+-800x\r\n"}) {
         const Loaded R = LoadBytes(Good + std::string(Bad) + XdtLine(3101, "Name"));
         EXPECT_TRUE(R.Invalid) << Bad;
         EXPECT_EQ(R.Lines.size(), 2u);
@@ -227,5 +230,73 @@ TEST(LoadXDTFile, BundledSamples) {
         EXPECT_EQ(int(R.Lines.size()), S.Lines) << S.Name;
         EXPECT_EQ(R.Invalid, S.Invalid) << S.Name;
         EXPECT_EQ(L.FileCodierung(), S.Codierung) << S.Name;
+    }
+}
+
+namespace {
+
+// The splitting rules written the plain way, byte by byte, to check the fast scanner against.
+Loaded ReferenceSplit(std::string_view B) {
+    Loaded R;
+    size_t P = 0, Line = 0;
+    const size_t E = B.size();
+    auto Skip = [&](size_t Q) {
+        if (Q < E && (B[Q] == 13 || B[Q] == 10)) {
+            const char F = B[Q++];
+            if (Q < E && B[Q] == (F == 10 ? 13 : 10)) ++Q;
+        }
+        return Q;
+    };
+    while (P < E) {
+        ++Line;
+        size_t Q = P;
+        while (Q < E && B[Q] != 13 && B[Q] != 10) ++Q;
+        if (Q - P < 7) {
+            if (E - Q > 2 || Q == E) {
+                R.Invalid = true;
+                R.InvalidLine = (long long)Line;
+                return R;
+            }
+            Q = Skip(Q);
+        } else {
+            bool Digits = true;
+            for (size_t I = P; I < P + 7; ++I) Digits = Digits && B[I] >= '0' && B[I] <= '9';
+            if (!Digits) {
+                R.Invalid = true;
+                R.InvalidLine = (long long)Line;
+                return R;
+            }
+            R.Lines.emplace_back(std::stoi(std::string(B.substr(P + 3, 4))),
+                                 std::string(B.substr(P + 7, Q - P - 7)));
+        }
+        P = Skip(Q);
+    }
+    return R;
+}
+
+} // namespace
+
+TEST(LoadXDTFile, AgreesWithPlainSplittingOnRandomFiles) {
+    // Line lengths around the scanner's 64-byte blocks, every terminator, short remnants at the end.
+    std::mt19937 Rng(7);
+    const std::string_view Terms[] = {"\r\n", "\n", "\r", "\n\r"};
+    TempDir D;
+    for (int Round = 0; Round < 300; ++Round) {
+        std::string B;
+        const int N = int(Rng() % 12);
+        for (int I = 0; I < N; ++I) {
+            std::string Content(Rng() % 3 == 0 ? 57 + Rng() % 10 : Rng() % 130, 'x');
+            for (char& C : Content) C = char('!' + Rng() % 90);
+            B += XdtLine(int(Rng() % 10000), Content, Rng() % 8 ? Terms[Rng() % 4] : std::string_view());
+        }
+        if (Rng() % 3 == 0) B += std::string(Rng() % 4, '\n');
+        if (Rng() % 4 == 0) B += "abc";
+        if (Rng() % 5 == 0) B += "\r\n";
+        TFileXDTPtrList L;
+        const Loaded Got = Load(L, D.Write("r.ldt", B));
+        const Loaded Want = ReferenceSplit(B);
+        ASSERT_EQ(Got.Invalid, Want.Invalid) << "round " << Round;
+        ASSERT_EQ(Got.InvalidLine, Want.InvalidLine) << "round " << Round;
+        ASSERT_EQ(Got.Lines, Want.Lines) << "round " << Round;
     }
 }

@@ -16,17 +16,18 @@ int Expected7Bit(int C) {
 }
 
 int ExpectedIBM(int C) {
-    static const std::map<int, int> Moved = {{0x15, 0xA7}, {0x81, 0xFC}, {0x82, 0xE9}, {0x83, 0xE2}, {0x84, 0xE4},
-                                             {0x85, 0xE0}, {0x87, 0xE7}, {0x88, 0xEA}, {0x8A, 0xE8}, {0x8E, 0xC4},
-                                             {0x94, 0xF6}, {0x99, 0xD6}, {0x9A, 0xDC}, {0xA0, 0xE1}, {0xAB, 0xBD},
-                                             {0xE1, 0xDF}, {0xE6, 0xB5}, {0xF8, 0xB0}};
+    static const std::map<int, int> Moved = {
+        {0x15, 0xA7}, {0x81, 0xFC}, {0x82, 0xE9}, {0x83, 0xE2}, {0x84, 0xE4}, {0x85, 0xE0},
+        {0x87, 0xE7}, {0x88, 0xEA}, {0x8A, 0xE8}, {0x8E, 0xC4}, {0x94, 0xF6}, {0x99, 0xD6},
+        {0x9A, 0xDC}, {0xA0, 0xE1}, {0xAB, 0xBD}, {0xE1, 0xDF}, {0xE6, 0xB5}, {0xF8, 0xB0}};
     if (auto It = Moved.find(C); It != Moved.end()) return It->second;
     return (C >= 0x20 && C <= 0x7A && C != 0x40 && C != 0x5C) ? C : 0;
 }
 
 int ExpectedISO1(int C) {
-    const std::string Upper = "\xA1\xA7\xB0\xB5\xBA\xBD\xC4\xC5\xC6\xC7\xC9\xD1\xD6\xDC\xDF\xE0\xE1\xE2\xE4\xE5\xE6"
-                              "\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF6\xF9\xFA\xFB\xFC\xFF";
+    const std::string Upper =
+        "\xA1\xA7\xB0\xB5\xBA\xBD\xC4\xC5\xC6\xC7\xC9\xD1\xD6\xDC\xDF\xE0\xE1\xE2\xE4\xE5\xE6"
+        "\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF6\xF9\xFA\xFB\xFC\xFF";
     if (C >= 0x20 && C <= 0x7A && C != 0x5C) return C;
     return Upper.find(char(C)) != std::string::npos ? C : 0;
 }
@@ -61,7 +62,8 @@ TEST(CharacterSets, WhereTheSetsDiffer) {
     // The at sign, the backslash and DEL.
     EXPECT_EQ(ConvertCodierungStr(cdISO1, "@\\\x7F"), std::string("@\0\0", 3));
     EXPECT_EQ(ConvertCodierungStr(cdISO15, "@\\\x7F"), "@\\\x7F");
-    for (int Set = cd7Bit; Set <= cdISO15; ++Set) EXPECT_EQ(ConvertCodierungStr(Set, "a\tb"), std::string("a\0b", 3));
+    for (int Set = cd7Bit; Set <= cdISO15; ++Set)
+        EXPECT_EQ(ConvertCodierungStr(Set, "a\tb"), std::string("a\0b", 3));
     EXPECT_EQ(ConvertCodierungStr(cdNone, "a\tb"), "a\tb");
 }
 

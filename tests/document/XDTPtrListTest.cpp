@@ -1,5 +1,5 @@
-#include "catalogue/XDTComments.h"
 #include "document/XDTPtrList.h"
+#include "catalogue/XDTComments.h"
 #include "support/Exceptions.h"
 
 #include <gtest/gtest.h>

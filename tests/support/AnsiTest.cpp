@@ -17,7 +17,10 @@ TEST(Windows1252, RoundTripOfEveryByte) {
 
 TEST(Windows1252, UpperCaseKeepsPositions) {
     EXPECT_EQ(AnsiUpperCase("m\xFCller"), "M\xDCLLER");
-    EXPECT_EQ(AnsiUpperCase("stra\xDF" "e"), "STRA\xDF" "E"); // sharp s stays
+    EXPECT_EQ(AnsiUpperCase("stra\xDF"
+                            "e"),
+              "STRA\xDF"
+              "E"); // sharp s stays
     EXPECT_EQ(AnsiUpperCase("\xE4\xF6\xFC\x9A\x9C\xFF"), "\xC4\xD6\xDC\x8A\x8C\x9F");
     for (int C = 0; C < 256; ++C) EXPECT_EQ(AnsiUpperCase(std::string(1, char(C))).size(), 1u);
     const std::string WithNul("a\0b", 3);

@@ -1,11 +1,13 @@
-#include "support/IniFile.h"
 #include "support/StrTools.h"
+#include "support/IniFile.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 const TFormatSettings kGerman{'.', ','};
-std::string Size(int64_t S) { return FormatFileSize(2, true, S, kGerman); }
+std::string Size(int64_t S) {
+    return FormatFileSize(2, true, S, kGerman);
+}
 } // namespace
 
 TEST(FileSizeText, EveryUnitBoundary) {
@@ -94,10 +96,11 @@ TEST(StringTools, NextVisibleMatch) {
     EXPECT_EQ(Len, 2);
 
     // Degenerate arguments.
-    for (auto [Sub, S, P, First, Vis] : {std::tuple{"", "abc", 1, 1, 5}, std::tuple{"a", "", 1, 1, 5},
-                                         std::tuple{"a", "abc", 1, 0, 5}, std::tuple{"a", "abc", 1, 1, 0},
-                                         std::tuple{"a", "abc", 4, 1, 5}, std::tuple{"a", "abc", 1, 1, -2147483647},
-                                         std::tuple{"a", "abc", 2147483647, 2147483647, 2147483647}}) {
+    for (auto [Sub, S, P, First, Vis] :
+         {std::tuple{"", "abc", 1, 1, 5}, std::tuple{"a", "", 1, 1, 5}, std::tuple{"a", "abc", 1, 0, 5},
+          std::tuple{"a", "abc", 1, 1, 0}, std::tuple{"a", "abc", 4, 1, 5},
+          std::tuple{"a", "abc", 1, 1, -2147483647},
+          std::tuple{"a", "abc", 2147483647, 2147483647, 2147483647}}) {
         int Position = P;
         EXPECT_EQ(NextVisibleMatch(Sub, S, Position, First, Vis, Len), 0);
         EXPECT_EQ(Len, 0);
@@ -114,7 +117,8 @@ TEST(StringTools, StandardIntegerConversion) {
     EXPECT_EQ(V, 7);
     EXPECT_TRUE(TryStrToInt("-2147483648", V));
     EXPECT_EQ(V, INT32_MIN);
-    for (const char* Bad : {"", " ", "-", "+", "2 ", "8a00", "2147483648", "99999999999999999999", "1.5", "\t1"})
+    for (const char* Bad :
+         {"", " ", "-", "+", "2 ", "8a00", "2147483648", "99999999999999999999", "1.5", "\t1"})
         EXPECT_FALSE(TryStrToInt(Bad, V)) << Bad;
 }
 
