@@ -133,6 +133,8 @@ public:
     uint64_t FileSize() const { return FFileSize; }
     const char* ViewBase() const { return FFile.ViewBase(); }
     bool FileOpen() const { return FFile.FileOpen(); }
+    // The file was truncated by someone else while shown: the vanished bytes now read as NUL.
+    bool FileTruncated() const { return FFile.Truncated(); }
     bool MappingOpen() const { return FFile.MappingOpen(); }
 
 private:
