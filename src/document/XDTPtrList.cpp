@@ -51,12 +51,13 @@ void TXDTPtrList::Grow() {
     // Near the limit the last step is cut to the limit, so that a list can fill up to it exactly;
     // at the limit the capacity error is raised as usual.
     int64_t New = int64_t(FCapacity) + Delta;
-    if (New > MaxListSize && FCapacity < MaxListSize) New = MaxListSize;
-    SetCapacity(int(std::min<int64_t>(New, int64_t(MaxListSize) + 1)));
+    const int Limit = CapacityLimit();
+    if (New > Limit && FCapacity < Limit) New = Limit;
+    SetCapacity(int(std::min<int64_t>(New, int64_t(Limit) + 1)));
 }
 
 void TXDTPtrList::SetCapacity(int NewCapacity) {
-    if (NewCapacity < FCount || NewCapacity > MaxListSize)
+    if (NewCapacity < FCount || NewCapacity > CapacityLimit())
         Error("List capacity out of bounds (%d)", NewCapacity);
     if (NewCapacity == FCapacity) return;
     if (NewCapacity == 0) {
@@ -208,16 +209,16 @@ class TTerminatorScanner {
 public:
     TTerminatorScanner(const char* Base, const char* End) : FBase(Base), FEnd(End) { Load(Base); }
 
-    // First CR or LF at or after From, or the end.
-    const char* Next(const char* From) {
+    // First CR or LF at or after From; Stop (at most the end) when there is none before it.
+    const char* Next(const char* From, const char* Stop) {
         if (From >= FBlock + 64) Load(FBase + ((From - FBase) & ~int64_t(63)));
         uint64_t M = FMask & (~uint64_t(0) << (From - FBlock));
         while (M == 0) {
-            if (FBlock + 64 >= FEnd) return FEnd;
+            if (FBlock + 64 >= Stop) return Stop;
             Load(FBlock + 64);
             M = FMask;
         }
-        return FBlock + __builtin_ctzll(M);
+        return std::min(FBlock + __builtin_ctzll(M), Stop);
     }
 
 private:
@@ -250,6 +251,8 @@ private:
     const char* FBlock = nullptr;
     uint64_t FMask = 0;
 };
+
+constexpr int64_t kMaxLine = int64_t(INT32_MAX) + 7; // header and the longest content
 
 // Steps over one line terminator at Q: CR, LF, CR LF or LF CR.
 inline const char* SkipTerminator(const char* Q, const char* E) {
@@ -297,15 +300,16 @@ void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelE
     while (P < E) {
         if (CancelEvent && CancelEvent->WaitFor(0)) return;
         ++PhysLine;
-        const char* Q = Scanner.Next(P);
+        // A line longer than a 32-bit length can say is invalid wherever it ends: no need to look further.
+        const char* Stop = E - P > kMaxLine ? P + kMaxLine + 1 : E;
+        const char* Q = Scanner.Next(P, Stop);
         const int64_t Len = Q - P;
         if (Len < 7) {
             if (E - Q > 2 || Q == E) throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
             Q = SkipTerminator(Q, E); // and on below: a second terminator right behind is consumed too
         } else {
             int32_t FeldArt;
-            // A content longer than a 32-bit length can say is no valid line either.
-            if (Len - 7 > INT32_MAX || !ParseHeader(P, FeldArt))
+            if (Len > kMaxLine || !ParseHeader(P, FeldArt))
                 throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
             List.Add(FeldArt, P + 7, int32_t(Len - 7));
         }

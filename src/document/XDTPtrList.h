@@ -64,6 +64,8 @@ public:
 
 protected:
     virtual void Grow();
+    // The most entries the index may hold; lower only in tests, to reach the limit cheaply.
+    virtual int CapacityLimit() const { return MaxListSize; }
 
 private:
     // 12 bytes per line: a signed 48-bit offset of the content from an anchor address, the identifier
