@@ -52,7 +52,9 @@ std::string IniFileNameFor(const std::string& ProgramPath) {
     return ProgramPath + ".INI";
 }
 
-std::string IniFileName() { return IniFileNameFor(ProgramPath()); }
+std::string IniFileName() {
+    return IniFileNameFor(ProgramPath());
+}
 
 bool TryIniStrToInt(const std::string& Text, int32_t& Value) {
     const std::string S = Trim(Text);
@@ -202,6 +204,7 @@ void TIniFile::UpdateFile() {
     if (FTooLarge) throw Exception(Fail);
     QSaveFile F(QString::fromStdString(FFileName));
     const std::string T = Text();
-    if (!F.open(QIODevice::WriteOnly) || F.write(T.data(), qint64(T.size())) != qint64(T.size()) || !F.commit())
+    if (!F.open(QIODevice::WriteOnly) || F.write(T.data(), qint64(T.size())) != qint64(T.size()) ||
+        !F.commit())
         throw Exception(Fail);
 }

@@ -25,7 +25,8 @@ public:
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& Section, const std::string& Key, const std::string& Default) const;
+    std::string ReadString(const std::string& Section, const std::string& Key,
+                           const std::string& Default) const;
     // Decimal, or hexadecimal after "0x"; anything else gives the default.
     int32_t ReadInteger(const std::string& Section, const std::string& Key, int32_t Default) const;
     // True for every integer other than 0.

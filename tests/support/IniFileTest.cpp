@@ -1,6 +1,6 @@
+#include "support/IniFile.h"
 #include "TestUtil.h"
 #include "support/Exceptions.h"
-#include "support/IniFile.h"
 
 #include <gtest/gtest.h>
 
@@ -45,8 +45,9 @@ TEST(IniFile, WritesKeysAsTheyAreAndReadsThemBack) {
 
 TEST(IniFile, IntegerAndBooleanSyntax) {
     TempDir D;
-    const std::string P = D.Write("a.ini", "[Options]\nA=0x1F\nB= 42 \nC=abc\nD=12abc\nE=-3\nF=2\nG=\nH=0xFFFFFFFF\n"
-                                           "I=99999999999\nJ=\"7\"\n");
+    const std::string P =
+        D.Write("a.ini", "[Options]\nA=0x1F\nB= 42 \nC=abc\nD=12abc\nE=-3\nF=2\nG=\nH=0xFFFFFFFF\n"
+                         "I=99999999999\nJ=\"7\"\n");
     TIniFile Ini(P);
     EXPECT_EQ(Ini.ReadInteger("Options", "A", 0), 31);
     EXPECT_EQ(Ini.ReadInteger("Options", "B", 0), 42);
@@ -65,8 +66,9 @@ TEST(IniFile, IntegerAndBooleanSyntax) {
 
 TEST(IniFile, OtherSectionsKeysAndCommentsAreKept) {
     TempDir D;
-    const std::string P = D.Write("a.ini", "; written by hand\n[Other]\nX=1\n\n[Options]\nFont-Size=10\nOwn=keep\n\n"
-                                           "[Last]\nY=2\n");
+    const std::string P =
+        D.Write("a.ini", "; written by hand\n[Other]\nX=1\n\n[Options]\nFont-Size=10\nOwn=keep\n\n"
+                         "[Last]\nY=2\n");
     TIniFile Ini(P);
     Ini.WriteInteger("Options", "Font-Size", 14);
     Ini.WriteString("Options", "Font-Name", "Liberation Mono");
@@ -80,15 +82,17 @@ TEST(IniFile, HostileFilesGiveDefaults) {
     TempDir D;
     std::string Binary(4096, '\0');
     for (size_t I = 0; I < Binary.size(); ++I) Binary[I] = char(I * 37);
-    for (const std::string& Content : {Binary, std::string("[Options"), std::string("=\n[\n]=]\n[Options]\n=5\n"),
-                                       std::string("[Options]\nFont-Size") }) {
+    for (const std::string& Content :
+         {Binary, std::string("[Options"), std::string("=\n[\n]=]\n[Options]\n=5\n"),
+          std::string("[Options]\nFont-Size")}) {
         TIniFile Ini(D.Write("b.ini", Content));
         EXPECT_EQ(Ini.ReadInteger("Options", "Font-Size", 12), 12);
         Ini.WriteInteger("Options", "Font-Size", 9);
         EXPECT_EQ(Ini.ReadInteger("Options", "Font-Size", 12), 9);
     }
     // Too large: not read, and not replaced by what little would be known of it.
-    const std::string Big = D.Write("big.ini", "[Options]\nFont-Size=8\n" + std::string(TIniFile::MaxFileSize, ';'));
+    const std::string Big =
+        D.Write("big.ini", "[Options]\nFont-Size=8\n" + std::string(TIniFile::MaxFileSize, ';'));
     TIniFile Ini(Big);
     EXPECT_EQ(Ini.ReadInteger("Options", "Font-Size", 12), 12);
     EXPECT_THROW(Ini.UpdateFile(), Exception);
