@@ -24,8 +24,10 @@ struct TSatzArtCodeList {
             while (Lo <= Hi) {
                 const int Mid = (Lo + Hi) / 2;
                 const int C = AnsiCompareText(SatzArtTable[Rows[Mid]].Code, Code);
-                if (C < 0) Lo = Mid + 1;
-                else if (C > 0) Hi = Mid - 1;
+                if (C < 0)
+                    Lo = Mid + 1;
+                else if (C > 0)
+                    Hi = Mid - 1;
                 else {
                     Dup = true;
                     break;
@@ -71,9 +73,12 @@ uint8_t SatzArtIndex(std::string_view Code) {
     while (Lo <= Hi) {
         const int Mid = (Lo + Hi) / 2;
         const int C = AnsiCompareText(SatzArtTable[L.Rows[Mid]].Code, Code);
-        if (C < 0) Lo = Mid + 1;
-        else if (C > 0) Hi = Mid - 1;
-        else return L.Rows[Mid];
+        if (C < 0)
+            Lo = Mid + 1;
+        else if (C > 0)
+            Hi = Mid - 1;
+        else
+            return L.Rows[Mid];
     }
     return 0;
 }
@@ -82,26 +87,41 @@ std::string SatzArtNameByIndex(uint8_t Row) {
     return SatzArtTable[Row < SatzArtRowCount ? Row : 0].Name;
 }
 
-std::string_view SatzArtNameView(std::string_view Code) { return SatzArtTable[SatzArtIndex(Code)].Name; }
+std::string_view SatzArtNameView(std::string_view Code) {
+    return SatzArtTable[SatzArtIndex(Code)].Name;
+}
 
-std::string SatzArtName(std::string_view Code) { return std::string(SatzArtNameView(Code)); }
+std::string SatzArtName(std::string_view Code) {
+    return std::string(SatzArtNameView(Code));
+}
 
 uint16_t FeldArtIndex(int32_t FeldArt) {
     int Low = 0, High = FeldArtRowCount - 1;
     while (High >= Low) {
         const int Middle = (Low + High) / 2;
         const int32_t Id = FeldArtTable[Middle].FeldArt;
-        if (Id < FeldArt) Low = Middle + 1;
-        else if (Id == FeldArt) return uint16_t(Middle);
-        else High = Middle - 1;
+        if (Id < FeldArt)
+            Low = Middle + 1;
+        else if (Id == FeldArt)
+            return uint16_t(Middle);
+        else
+            High = Middle - 1;
     }
     return 0;
 }
 
-std::string FeldArtNameByIndex(uint16_t Row) { return FeldArtTable[Row < FeldArtRowCount ? Row : 0].Name; }
+std::string FeldArtNameByIndex(uint16_t Row) {
+    return FeldArtTable[Row < FeldArtRowCount ? Row : 0].Name;
+}
 
-std::string_view FeldArtNameView(int32_t FeldArt) { return FeldArtTable[FeldArtIndex(FeldArt)].Name; }
+std::string_view FeldArtNameView(int32_t FeldArt) {
+    return FeldArtTable[FeldArtIndex(FeldArt)].Name;
+}
 
-std::string FeldArtName(int32_t FeldArt) { return std::string(FeldArtNameView(FeldArt)); }
+std::string FeldArtName(int32_t FeldArt) {
+    return std::string(FeldArtNameView(FeldArt));
+}
 
-int32_t FeldArtByIndex(uint16_t Row) { return FeldArtTable[Row < FeldArtRowCount ? Row : 0].FeldArt; }
+int32_t FeldArtByIndex(uint16_t Row) {
+    return FeldArtTable[Row < FeldArtRowCount ? Row : 0].FeldArt;
+}

@@ -9,9 +9,9 @@ constexpr int SatzArtRowCount = 54;
 constexpr int FeldArtRowCount = 380;
 
 // Rows that other parts of the program rely on.
-constexpr uint16_t FeldArtRowSatzArt = 227;      // 8000 "Satzart"
-constexpr uint16_t FeldArtRowTestIdent = 249;    // 8410 "Test-Ident"
-constexpr uint16_t FeldArtRowAnforderung = 267;  // 8434 "Anforderungen"
+constexpr uint16_t FeldArtRowSatzArt = 227;     // 8000 "Satzart"
+constexpr uint16_t FeldArtRowTestIdent = 249;   // 8410 "Test-Ident"
+constexpr uint16_t FeldArtRowAnforderung = 267; // 8434 "Anforderungen"
 
 struct TSatzArtRow {
     const char* Code;

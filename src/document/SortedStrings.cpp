@@ -7,8 +7,10 @@ bool TSortedStrings::Find(std::string_view S, int& Index) const {
     while (Lo <= Hi) {
         const int Mid = (Lo + Hi) / 2;
         const int C = AnsiCompareText(FItems[size_t(Mid)].Text, S);
-        if (C < 0) Lo = Mid + 1;
-        else if (C > 0) Hi = Mid - 1;
+        if (C < 0)
+            Lo = Mid + 1;
+        else if (C > 0)
+            Hi = Mid - 1;
         else {
             Index = Mid;
             return true;

@@ -6,10 +6,10 @@
 
 enum : int {
     cdNone = 0,
-    cd7Bit = 1,    // "7-bit-Code", DIN 66003
-    cdIBM = 2,     // "IBM-Code", code page 437
-    cdISO1 = 3,    // "ISO 8859-1 Code"
-    cdISO15 = 4,   // "ISO 8859-15 Code"
+    cd7Bit = 1,  // "7-bit-Code", DIN 66003
+    cdIBM = 2,   // "IBM-Code", code page 437
+    cdISO1 = 3,  // "ISO 8859-1 Code"
+    cdISO15 = 4, // "ISO 8859-15 Code"
 };
 constexpr int cdFirst = 1, cdLast = 4;
 

@@ -6,6 +6,7 @@
 #include "support/Exceptions.h"
 #include "support/StrTools.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -21,7 +22,7 @@ constexpr int64_t kOffsetLimit = int64_t(1) << 47;
 
 // ---------------------------------------------------------------- TXDTPtrList
 
-TXDTPtrList::TXDTPtrList() : FFeldArtSeen(kFeldArtSeenSize, false) {}
+TXDTPtrList::TXDTPtrList() : FFeldArtSeen(kFeldArtSeenSize, 0) {}
 
 TXDTPtrList::~TXDTPtrList() {
     FUpdateCount.store(1, std::memory_order_relaxed);
@@ -41,18 +42,23 @@ void TXDTPtrList::Error(const char* Msg, int Data) {
 
 void TXDTPtrList::Grow() {
     int Delta;
-    if (FCapacity > 64) Delta = FCapacity / 4;
-    else if (FCapacity > 8) Delta = 16;
-    else Delta = 4;
+    if (FCapacity > 64)
+        Delta = FCapacity / 4;
+    else if (FCapacity > 8)
+        Delta = 16;
+    else
+        Delta = 4;
     // Near the limit the last step is cut to the limit, so that a list can fill up to it exactly;
     // at the limit the capacity error is raised as usual.
     int64_t New = int64_t(FCapacity) + Delta;
-    if (New > MaxListSize && FCapacity < MaxListSize) New = MaxListSize;
-    SetCapacity(int(std::min<int64_t>(New, int64_t(MaxListSize) + 1)));
+    const int Limit = CapacityLimit();
+    if (New > Limit && FCapacity < Limit) New = Limit;
+    SetCapacity(int(std::min<int64_t>(New, int64_t(Limit) + 1)));
 }
 
 void TXDTPtrList::SetCapacity(int NewCapacity) {
-    if (NewCapacity < FCount || NewCapacity > MaxListSize) Error("List capacity out of bounds (%d)", NewCapacity);
+    if (NewCapacity < FCount || NewCapacity > CapacityLimit())
+        Error("List capacity out of bounds (%d)", NewCapacity);
     if (NewCapacity == FCapacity) return;
     if (NewCapacity == 0) {
         std::free(FList);
@@ -85,7 +91,7 @@ void TXDTPtrList::Clear() {
     FHasAnchor = false;
     FFeldArtList.Clear();
     FSatzArtList.Clear();
-    FFeldArtSeen.assign(kFeldArtSeenSize, false);
+    FFeldArtSeen.assign(kFeldArtSeenSize, 0);
     FSatzArtSeen.clear();
 }
 
@@ -101,7 +107,8 @@ int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) 
     const int64_t Offset = int64_t(Addr - FAnchor);
     TPackedItem& E = FList[FCount];
     E.InhaltLen = InhaltLen;
-    if (InhaltPtr && FeldArt > INT16_MIN && FeldArt <= INT16_MAX && Offset >= -kOffsetLimit && Offset < kOffsetLimit) {
+    if (InhaltPtr && FeldArt > INT16_MIN && FeldArt <= INT16_MAX && Offset >= -kOffsetLimit &&
+        Offset < kOffsetLimit) {
         E.OffsetLo = uint32_t(uint64_t(Offset));
         E.OffsetHi = uint16_t(uint64_t(Offset) >> 32);
         E.FeldArt = int16_t(FeldArt);
@@ -143,7 +150,7 @@ int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) 
         char Kenn[16];
         std::snprintf(Kenn, sizeof Kenn, "%4.4d", int(FeldArt));
         FFeldArtList.Add(Kenn, FeldArt);
-        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) FFeldArtSeen[size_t(FeldArt)] = true;
+        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) FFeldArtSeen[size_t(FeldArt)] = 1;
     }
     return FCount++;
 }
@@ -167,10 +174,18 @@ std::string TXDTPtrList::Kennung(int Index) const {
     return Buf;
 }
 
-bool TXDTPtrList::IsFeldArtOfRow(int Index, uint16_t Row) const { return FeldArt(Index) == FeldArtByIndex(Row); }
-bool TXDTPtrList::IsSatzArt(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowSatzArt); }
-bool TXDTPtrList::IsTestIdent(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowTestIdent); }
-bool TXDTPtrList::IsAnforderung(int Index) const { return IsFeldArtOfRow(Index, FeldArtRowAnforderung); }
+bool TXDTPtrList::IsFeldArtOfRow(int Index, uint16_t Row) const {
+    return FeldArt(Index) == FeldArtByIndex(Row);
+}
+bool TXDTPtrList::IsSatzArt(int Index) const {
+    return IsFeldArtOfRow(Index, FeldArtRowSatzArt);
+}
+bool TXDTPtrList::IsTestIdent(int Index) const {
+    return IsFeldArtOfRow(Index, FeldArtRowTestIdent);
+}
+bool TXDTPtrList::IsAnforderung(int Index) const {
+    return IsFeldArtOfRow(Index, FeldArtRowAnforderung);
+}
 
 // ---------------------------------------------------------------- TFileXDTPtrList
 
@@ -188,20 +203,56 @@ void TFileXDTPtrList::Clear() {
 
 namespace {
 
-// First CR or LF in [P, E), or E.
-inline const char* FindLineEnd(const char* P, const char* E) {
-#ifdef __SSE2__
-    const __m128i Cr = _mm_set1_epi8(13), Lf = _mm_set1_epi8(10);
-    while (E - P >= 16) {
-        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-        const int M = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Lf)));
-        if (M) return P + __builtin_ctz(unsigned(M));
-        P += 16;
+// Finds line terminators 64 bytes at a time: one bit mask per block of the positions of CR and LF,
+// walked bit by bit, so that short lines do not each pay for starting a scan.
+class TTerminatorScanner {
+public:
+    TTerminatorScanner(const char* Base, const char* End) : FBase(Base), FEnd(End) { Load(Base); }
+
+    // First CR or LF at or after From; Stop (at most the end) when there is none before it.
+    const char* Next(const char* From, const char* Stop) {
+        if (From >= FBlock + 64) Load(FBase + ((From - FBase) & ~int64_t(63)));
+        uint64_t M = FMask & (~uint64_t(0) << (From - FBlock));
+        while (M == 0) {
+            if (FBlock + 64 >= Stop) return Stop;
+            Load(FBlock + 64);
+            M = FMask;
+        }
+        return std::min(FBlock + __builtin_ctzll(M), Stop);
     }
+
+private:
+    void Load(const char* Block) {
+        FBlock = Block;
+#ifdef __SSE2__
+        if (FEnd - Block >= 64) {
+            const __m128i Cr = _mm_set1_epi8(13), Lf = _mm_set1_epi8(10);
+            uint64_t M = 0;
+            for (int I = 0; I < 4; ++I) {
+                const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Block + 16 * I));
+                const unsigned Bits =
+                    unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Lf))));
+                M |= uint64_t(Bits) << (16 * I);
+            }
+            FMask = M;
+            return;
+        }
 #endif
-    while (P < E && *P != 13 && *P != 10) ++P;
-    return P;
-}
+        // The last, partial block (and the portable path): never read past the end.
+        const int64_t N = std::min<int64_t>(64, FEnd - Block);
+        uint64_t M = 0;
+        for (int64_t I = 0; I < N; ++I)
+            if (Block[I] == 13 || Block[I] == 10) M |= uint64_t(1) << I;
+        FMask = M;
+    }
+
+    const char* const FBase;
+    const char* const FEnd;
+    const char* FBlock = nullptr;
+    uint64_t FMask = 0;
+};
+
+constexpr int64_t kMaxLine = int64_t(INT32_MAX) + 7; // header and the longest content
 
 // Steps over one line terminator at Q: CR, LF, CR LF or LF CR.
 inline const char* SkipTerminator(const char* Q, const char* E) {
@@ -210,6 +261,23 @@ inline const char* SkipTerminator(const char* Q, const char* E) {
         if (Q < E && *Q == (First == 10 ? 13 : 10)) ++Q;
     }
     return Q;
+}
+
+// The seven header bytes: three length digits, four identifier digits. Plain digits are by far the
+// common case; anything else goes through the standard conversion.
+inline bool ParseHeader(const char* P, int32_t& FeldArt) {
+    unsigned D[7];
+    unsigned Bad = 0;
+    for (int I = 0; I < 7; ++I) {
+        D[I] = unsigned(static_cast<unsigned char>(P[I])) - '0';
+        Bad |= D[I] > 9;
+    }
+    if (!Bad) {
+        FeldArt = int32_t(D[3] * 1000 + D[4] * 100 + D[5] * 10 + D[6]);
+        return true;
+    }
+    int32_t LenValue;
+    return TryStrToInt(std::string_view(P, 3), LenValue) && TryStrToInt(std::string_view(P + 3, 4), FeldArt);
 }
 
 } // namespace
@@ -228,19 +296,20 @@ void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelE
     const char* P = Base;
     const char* const E = Base + List.FFileSize;
     long long PhysLine = 0;
+    TTerminatorScanner Scanner(Base, E);
     while (P < E) {
         if (CancelEvent && CancelEvent->WaitFor(0)) return;
         ++PhysLine;
-        const char* Q = FindLineEnd(P, E);
+        // A line longer than a 32-bit length can say is invalid wherever it ends: no need to look further.
+        const char* Stop = E - P > kMaxLine ? P + kMaxLine + 1 : E;
+        const char* Q = Scanner.Next(P, Stop);
         const int64_t Len = Q - P;
         if (Len < 7) {
             if (E - Q > 2 || Q == E) throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
             Q = SkipTerminator(Q, E); // and on below: a second terminator right behind is consumed too
         } else {
-            int32_t LenValue, FeldArt;
-            // A content longer than a 32-bit length can say is no valid line either.
-            if (Len - 7 > INT32_MAX || !TryStrToInt(std::string_view(P, 3), LenValue) ||
-                !TryStrToInt(std::string_view(P + 3, 4), FeldArt))
+            int32_t FeldArt;
+            if (Len > kMaxLine || !ParseHeader(P, FeldArt))
                 throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
             List.Add(FeldArt, P + 7, int32_t(Len - 7));
         }

@@ -19,7 +19,8 @@ struct TXDTPtrItem {
     const char* InhaltPtr = nullptr;
     int32_t InhaltLen = 0;
     std::string_view Inhalt() const {
-        return InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen)) : std::string_view();
+        return InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen))
+                                          : std::string_view();
     }
 };
 
@@ -63,6 +64,8 @@ public:
 
 protected:
     virtual void Grow();
+    // The most entries the index may hold; lower only in tests, to reach the limit cheaply.
+    virtual int CapacityLimit() const { return MaxListSize; }
 
 private:
     // 12 bytes per line: a signed 48-bit offset of the content from an anchor address, the identifier
@@ -99,7 +102,7 @@ private:
 
     // Byte-exact memory of what the sorted lists already hold, so that a repeated identifier or record
     // type costs no locale-aware comparison.
-    std::vector<bool> FFeldArtSeen;
+    std::vector<uint8_t> FFeldArtSeen;
     struct TransparentHash {
         using is_transparent = void;
         size_t operator()(std::string_view S) const { return std::hash<std::string_view>()(S); }
@@ -132,6 +135,8 @@ public:
     uint64_t FileSize() const { return FFileSize; }
     const char* ViewBase() const { return FFile.ViewBase(); }
     bool FileOpen() const { return FFile.FileOpen(); }
+    // The file was truncated by someone else while shown: the vanished bytes now read as NUL.
+    bool FileTruncated() const { return FFile.Truncated(); }
     bool MappingOpen() const { return FFile.MappingOpen(); }
 
 private:

@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     if (List.FileCodierung() >= 1 && List.FileCodierung() <= 4)
         Set = "Zeichensatz: \"" + CodierungName(List.FileCodierung()) + "\"";
     for (const std::string& S : {"Zeilen: " + std::to_string(List.Count()),
-                                 "Dateigr\xF6\xDF" "e: " + FileSizeToStr(int64_t(List.FileSize())), Set})
+                                 "Dateigr\xF6\xDF"
+                                 "e: " +
+                                     FileSizeToStr(int64_t(List.FileSize())),
+                                 Set})
         std::printf("%s\n", AnsiToQString(S).toLocal8Bit().constData());
     return 0;
 }

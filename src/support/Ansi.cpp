@@ -61,7 +61,9 @@ std::string QStringToAnsi(const QString& S) {
     return R;
 }
 
-unsigned char AnsiUpperChar(unsigned char C) { return Upper().Map[C]; }
+unsigned char AnsiUpperChar(unsigned char C) {
+    return Upper().Map[C];
+}
 
 void AnsiUpperCaseInPlace(std::string& S) {
     const auto& M = Upper().Map;

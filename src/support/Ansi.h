@@ -26,4 +26,6 @@ void AnsiUpperCaseInPlace(std::string& S);
 
 // Case-insensitive comparison by the collation of the user's locale: <0, 0 or >0.
 int AnsiCompareText(std::string_view A, std::string_view B);
-inline bool AnsiSameText(std::string_view A, std::string_view B) { return AnsiCompareText(A, B) == 0; }
+inline bool AnsiSameText(std::string_view A, std::string_view B) {
+    return AnsiCompareText(A, B) == 0;
+}

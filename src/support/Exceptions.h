@@ -26,7 +26,7 @@ class EXDTInvalidLine : public Exception {
 public:
     EXDTInvalidLine(long long PhysicalLine, unsigned long long Offset)
         : Exception("Ung\xFCltige Zeile in XDT-Datei"), FLine(PhysicalLine), FOffset(Offset) {}
-    long long PhysicalLine() const { return FLine; }     // one-based
+    long long PhysicalLine() const { return FLine; }      // one-based
     unsigned long long Offset() const { return FOffset; } // byte offset of the line's start
 
 private:

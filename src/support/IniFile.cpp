@@ -29,4 +29,6 @@ std::string IniFileNameFor(const std::string& ProgramPath) {
     return ProgramPath + ".INI";
 }
 
-std::string IniFileName() { return IniFileNameFor(ProgramPath()); }
+std::string IniFileName() {
+    return IniFileNameFor(ProgramPath());
+}

@@ -73,7 +73,9 @@ std::string FormatFileSize(int Decimals, bool WithBytes, int64_t Size) {
     return FormatFileSize(Decimals, WithBytes, Size, FormatSettings());
 }
 
-std::string FileSizeToStr(int64_t Size) { return FormatFileSize(2, true, Size); }
+std::string FileSizeToStr(int64_t Size) {
+    return FormatFileSize(2, true, Size);
+}
 
 TCharSet CharSetOf(std::string_view Chars) {
     TCharSet Set;
@@ -121,7 +123,8 @@ int PosFrom(std::string_view Sub, std::string_view S, int Offset) {
 }
 
 bool StartsWith(std::string_view S, std::string_view Prefix) {
-    return !Prefix.empty() && Prefix.size() <= S.size() && std::memcmp(S.data(), Prefix.data(), Prefix.size()) == 0;
+    return !Prefix.empty() && Prefix.size() <= S.size() &&
+           std::memcmp(S.data(), Prefix.data(), Prefix.size()) == 0;
 }
 
 int NextVisibleMatch(std::string_view Sub, std::string_view S, int& Position, int FirstColumn,
