@@ -3,7 +3,8 @@
 // output of a large file is never held in memory. Output is UTF-8.
 //
 // Exit status: 0 the whole file was read; 1 it was read only up to an invalid line (the rows before it
-// are printed); 2 wrong usage, or the path is not a readable regular file.
+// are printed) or it was cut short while being read; 2 wrong usage, or the path is not a readable
+// regular file.
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
 #include "document/XDTFile.h"
@@ -401,6 +402,11 @@ int main(int argc, char** argv) {
     if (WriteFailed) return Fail(std::string("Schreibfehler: ") + std::strerror(WriteErrno));
     if (!LoadError.empty()) {
         PutLine(2, LoadError);
+        return ExitIncomplete;
+    }
+    // Another program cut the file short while it was read: the lost bytes were printed as U+FFFD.
+    if (List.FileTruncated()) {
+        PutLine(2, Quoted(O.Path) + " wurde w\xE4hrend des Lesens gek\xFCrzt");
         return ExitIncomplete;
     }
     return ExitOk;

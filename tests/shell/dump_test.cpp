@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -333,4 +334,51 @@ TEST_F(DumpTest, LongOutputAndLongContentAreWrittenWhole) {
     std::string Escaped;
     for (size_t I = 0; I < Long.size(); ++I) Escaped += "\\\\";
     EXPECT_EQ(L.back(), std::to_string(N + 1) + "\t6220\t" + Escaped + "\t\tFehler: Unbekanntes Feld");
+}
+
+TEST_F(DumpTest, FileCutShortWhileWritingIsNoSuccess) {
+    // Far more rows than the pipe and the tool's buffer hold: the tool waits on the full pipe while the
+    // file is truncated, and the rest of its rows come from vanished pages.
+    std::string F;
+    for (int I = 0; I < 40000; ++I) F += XdtLine("3101", "Name" + std::to_string(I));
+    const std::string Path = Write("cut.ldt", F);
+    int Pipe[2];
+    ASSERT_EQ(::pipe(Pipe), 0);
+    const fs::path ErrF = Dir / "stderr.txt";
+    const pid_t Pid = ::fork();
+    if (Pid == 0) {
+        const int Err = ::open(ErrF.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(Pipe[1], 1);
+        ::dup2(Err, 2);
+        ::close(Pipe[0]);
+        ::execl(DumpBin, DumpBin, Path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(Pid, 0);
+    ::close(Pipe[1]);
+    pollfd P{Pipe[0], POLLIN, 0};
+    ASSERT_EQ(::poll(&P, 1, 30000), 1); // the rows have begun, so the file is loaded
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(::truncate(Path.c_str(), 0), 0);
+    std::string Out;
+    char Buf[65536];
+    for (;;) {
+        if (::poll(&P, 1, 30000) != 1) {
+            ::kill(Pid, SIGKILL);
+            break;
+        }
+        const ssize_t N = ::read(Pipe[0], Buf, sizeof Buf);
+        if (N <= 0) break;
+        Out.append(Buf, size_t(N));
+    }
+    ::close(Pipe[0]);
+    int St = 0;
+    ::waitpid(Pid, &St, 0);
+    ASSERT_TRUE(WIFEXITED(St));
+    EXPECT_EQ(WEXITSTATUS(St), 1);
+    const std::vector<std::string> L = Lines(Out);
+    ASSERT_EQ(L.size(), 40000u);
+    EXPECT_EQ(L[0], "1\t3101\tName0\t\tName");
+    EXPECT_NE(L.back().find("\uFFFD"), std::string::npos);
+    EXPECT_NE(ReadAll(ErrF).find("gek\u00fcrzt"), std::string::npos);
 }
