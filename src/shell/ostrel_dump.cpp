@@ -24,6 +24,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -100,6 +101,7 @@ private:
 struct TByteCode {
     char B[6];
     uint8_t N;
+    bool Same; // the byte stands for itself
 };
 struct TEncoder {
     TByteCode Plain[256];
@@ -126,6 +128,7 @@ struct TEncoder {
             Tsv[C] = U;
             Json[C] = U;
         }
+        for (int C = 0; C < 256; ++C) Plain[C].Same = Tsv[C].Same = Json[C].Same = C >= 0x20 && C < 0x80;
         auto Esc = [](const char* S) {
             TByteCode E{};
             E.N = uint8_t(std::strlen(S));
@@ -163,21 +166,32 @@ void PutText(TWriter& Out, const TByteCode (&Code)[256], std::string_view S) {
         const size_t N = std::min(S.size(), Slice);
         char* D = Out.Reserve(N * 6);
         char* const Start = D;
-        for (size_t I = 0; I < N; ++I) {
-            const TByteCode& C = Code[static_cast<unsigned char>(S[I])];
+        for (size_t I = 0; I < N;) {
+            // Most bytes are plain ASCII: copied in runs.
+            size_t J = I;
+            while (J < N && Code[static_cast<unsigned char>(S[J])].Same) ++J;
+            std::memcpy(D, S.data() + I, J - I);
+            D += J - I;
+            if (J == N) break;
+            const TByteCode& C = Code[static_cast<unsigned char>(S[J])];
             std::memcpy(D, C.B, 6);
             D += C.N;
+            I = J + 1;
         }
         Out.Commit(size_t(D - Start));
         S.remove_prefix(N);
     }
 }
 
+std::string Encoded(const TByteCode (&Code)[256], std::string_view S) {
+    std::string R;
+    for (unsigned char C : S) R.append(Code[C].B, Code[C].N);
+    return R;
+}
+
 // Messages of the program are Windows-1252 text; the terminal gets UTF-8.
 std::string Utf8(std::string_view Ansi) {
-    std::string R;
-    for (unsigned char C : Ansi) R.append(Encoder().Plain[C].B, Encoder().Plain[C].N);
-    return R;
+    return Encoded(Encoder().Plain, Ansi);
 }
 
 void PutLine(int Fd, const std::string& Ansi) {
@@ -282,6 +296,10 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
     const bool Convert = Codierung >= cdFirst && Codierung <= cdLast;
     const auto& Code = O.Json ? Enc.Json : Enc.Tsv;
     std::string Converted, Comment;
+    // A field's name depends on its identifier only: looked up and encoded once per identifier.
+    std::vector<std::string> Names(10000);
+    std::vector<uint8_t> HaveName(10000, 0);
+    std::string OtherName;
     for (int I = 0; I < List.Count() && !Out.Failed(); ++I) {
         const TXDTPtrItem Item = List.Items(I);
         const std::string_view Raw = Item.Inhalt();
@@ -303,31 +321,41 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
             Other = List.Kennung(I);
             Kennung = Other;
         }
-        const std::string_view Name = FeldArtNameView(Item.FeldArt);
+        std::string_view Name;
+        if (Item.FeldArt >= 0 && Item.FeldArt <= 9999) {
+            if (!HaveName[size_t(Item.FeldArt)]) {
+                Names[size_t(Item.FeldArt)] = Encoded(Code, FeldArtNameView(Item.FeldArt));
+                HaveName[size_t(Item.FeldArt)] = 1;
+            }
+            Name = Names[size_t(Item.FeldArt)];
+        } else {
+            OtherName = Encoded(Code, FeldArtNameView(Item.FeldArt));
+            Name = OtherName;
+        }
         if (O.Json) {
             Out.Put("{\"line\":");
             Out.PutInt(I + 1);
             Out.Put(",\"feldart\":");
             Out.PutInt(Item.FeldArt);
             Out.Put(",\"kennung\":\"");
-            PutText(Out, Code, Kennung);
+            Out.Put(Kennung);
             Out.Put("\",\"inhalt\":\"");
             PutText(Out, Code, Shown);
             Out.Put("\",\"comment\":\"");
             PutText(Out, Code, Comment);
             Out.Put("\",\"name\":\"");
-            PutText(Out, Code, Name);
+            Out.Put(Name);
             Out.Put("\"}\n");
         } else {
             Out.PutInt(I + 1);
             Out.Put('\t');
-            PutText(Out, Code, Kennung);
+            Out.Put(Kennung);
             Out.Put('\t');
             PutText(Out, Code, Shown);
             Out.Put('\t');
             PutText(Out, Code, Comment);
             Out.Put('\t');
-            PutText(Out, Code, Name);
+            Out.Put(Name);
             Out.Put('\n');
         }
     }
