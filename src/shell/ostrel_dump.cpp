@@ -1,0 +1,441 @@
+// ostrel-dump: prints the field lines of an xDT file as the viewer shows them, for terminals and
+// scripts. Loads with the viewer's own loader, then writes one row per line through a buffer, so the
+// output of a large file is never held in memory. Output is UTF-8.
+//
+// Exit status: 0 the whole file was read; 1 it was read only up to an invalid line (the rows before it
+// are printed) or it was cut short while being read; 2 wrong usage, or the path is not a readable
+// regular file.
+#include "catalogue/XDTCodeTbl.h"
+#include "catalogue/XDTComments.h"
+#include "document/XDTFile.h"
+#include "document/XDTPtrList.h"
+#include "support/Ansi.h"
+#include "support/Exceptions.h"
+#include "support/StrTools.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int ExitOk = 0, ExitIncomplete = 1, ExitUsage = 2;
+const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] DATEI\n";
+
+// Writes to a file descriptor through a fixed buffer. A failed write is remembered, later output dropped.
+class TWriter {
+public:
+    explicit TWriter(int Fd) : FFd(Fd) {}
+    ~TWriter() { Flush(); }
+    TWriter(const TWriter&) = delete;
+    TWriter& operator=(const TWriter&) = delete;
+
+    void Put(const char* P, size_t N) {
+        if (N > sizeof FBuf - FLen) {
+            Flush();
+            if (N > sizeof FBuf) {
+                WriteAll(P, N);
+                return;
+            }
+        }
+        std::memcpy(FBuf + FLen, P, N);
+        FLen += N;
+    }
+    void Put(std::string_view S) { Put(S.data(), S.size()); }
+    void Put(char C) {
+        if (FLen == sizeof FBuf) Flush();
+        FBuf[FLen++] = C;
+    }
+    void PutInt(long long V) {
+        char B[24];
+        const auto R = std::to_chars(B, B + sizeof B, V);
+        Put(B, size_t(R.ptr - B));
+    }
+    // Room for at least N more bytes without a flush; returns where to write them.
+    char* Reserve(size_t N) {
+        if (N > sizeof FBuf - FLen) Flush();
+        return FBuf + FLen;
+    }
+    void Commit(size_t N) { FLen += N; }
+
+    void Flush() {
+        WriteAll(FBuf, FLen);
+        FLen = 0;
+    }
+    bool Failed() const { return FFailed; }
+    int Error() const { return FErrno; }
+
+private:
+    void WriteAll(const char* P, size_t N) {
+        while (N > 0 && !FFailed) {
+            const ssize_t W = ::write(FFd, P, N);
+            if (W < 0) {
+                if (errno == EINTR) continue;
+                FFailed = true;
+                FErrno = errno;
+                return;
+            }
+            P += W;
+            N -= size_t(W);
+        }
+    }
+    int FFd;
+    bool FFailed = false;
+    int FErrno = 0;
+    size_t FLen = 0;
+    char FBuf[1 << 16];
+};
+
+// Per Windows-1252 byte its UTF-8 form, once with the escapes of a TSV column and once with those of
+// a JSON string. A NUL byte (raw, or what the character-set conversion made of a byte the set does not
+// allow) becomes U+FFFD; the five undefined bytes become the C1 controls of the same value.
+struct TByteCode {
+    char B[6];
+    uint8_t N;
+    bool Same; // the byte stands for itself
+};
+struct TEncoder {
+    TByteCode Plain[256];
+    TByteCode Tsv[256];
+    TByteCode Json[256];
+    TEncoder() {
+        for (int C = 0; C < 256; ++C) {
+            TByteCode U{};
+            const char32_t Cp = C == 0 ? 0xFFFD : AnsiCharToUnicode(static_cast<unsigned char>(C));
+            if (Cp < 0x80) {
+                U.B[0] = char(Cp);
+                U.N = 1;
+            } else if (Cp < 0x800) {
+                U.B[0] = char(0xC0 | (Cp >> 6));
+                U.B[1] = char(0x80 | (Cp & 0x3F));
+                U.N = 2;
+            } else {
+                U.B[0] = char(0xE0 | (Cp >> 12));
+                U.B[1] = char(0x80 | ((Cp >> 6) & 0x3F));
+                U.B[2] = char(0x80 | (Cp & 0x3F));
+                U.N = 3;
+            }
+            Plain[C] = U;
+            Tsv[C] = U;
+            Json[C] = U;
+        }
+        for (int C = 0; C < 256; ++C) Plain[C].Same = Tsv[C].Same = Json[C].Same = C >= 0x20 && C < 0x80;
+        auto Esc = [](const char* S) {
+            TByteCode E{};
+            E.N = uint8_t(std::strlen(S));
+            std::memcpy(E.B, S, E.N);
+            return E;
+        };
+        Tsv['\\'] = Esc("\\\\");
+        Tsv['\t'] = Esc("\\t");
+        Tsv['\r'] = Esc("\\r");
+        Tsv['\n'] = Esc("\\n");
+        for (int C = 1; C < 0x20; ++C) {
+            char Hex[8];
+            std::snprintf(Hex, sizeof Hex, "\\u%04x", C);
+            Json[C] = Esc(Hex);
+        }
+        Json['"'] = Esc("\\\"");
+        Json['\\'] = Esc("\\\\");
+        Json['\b'] = Esc("\\b");
+        Json['\f'] = Esc("\\f");
+        Json['\n'] = Esc("\\n");
+        Json['\r'] = Esc("\\r");
+        Json['\t'] = Esc("\\t");
+    }
+};
+
+const TEncoder& Encoder() {
+    static const TEncoder Enc;
+    return Enc;
+}
+
+void PutText(TWriter& Out, const TByteCode (&Code)[256], std::string_view S) {
+    // Worst case 6 bytes per input byte; done in slices so that any length fits the buffer.
+    constexpr size_t Slice = 4096;
+    while (!S.empty()) {
+        const size_t N = std::min(S.size(), Slice);
+        char* D = Out.Reserve(N * 6);
+        char* const Start = D;
+        for (size_t I = 0; I < N;) {
+            // Most bytes are plain ASCII: copied in runs.
+            size_t J = I;
+            while (J < N && Code[static_cast<unsigned char>(S[J])].Same) ++J;
+            std::memcpy(D, S.data() + I, J - I);
+            D += J - I;
+            if (J == N) break;
+            const TByteCode& C = Code[static_cast<unsigned char>(S[J])];
+            std::memcpy(D, C.B, 6);
+            D += C.N;
+            I = J + 1;
+        }
+        Out.Commit(size_t(D - Start));
+        S.remove_prefix(N);
+    }
+}
+
+std::string Encoded(const TByteCode (&Code)[256], std::string_view S) {
+    std::string R;
+    for (unsigned char C : S) R.append(Code[C].B, Code[C].N);
+    return R;
+}
+
+// Messages of the program are Windows-1252 text; the terminal gets UTF-8.
+std::string Utf8(std::string_view Ansi) {
+    return Encoded(Encoder().Plain, Ansi);
+}
+
+void PutLine(int Fd, const std::string& Ansi) {
+    TWriter W(Fd);
+    W.Put(Utf8(Ansi));
+    W.Put('\n');
+}
+
+int Fail(const std::string& Msg) {
+    PutLine(2, "ostrel-dump: " + Msg);
+    return ExitUsage;
+}
+
+std::string Quoted(const std::string& Path) {
+    return "\"" + Path + "\"";
+}
+
+// A regular file that can be opened for reading, checked before the loader maps it (the loader
+// reports every failure as an empty file). Empty string when fine, else the reason.
+std::string CheckPath(const std::string& Path) {
+    struct stat St;
+    if (::stat(Path.c_str(), &St) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return Quoted(Path) + ": Datei nicht gefunden";
+        if (errno == EACCES) return Quoted(Path) + ": Zugriff verweigert";
+        return Quoted(Path) + ": " + std::strerror(errno);
+    }
+    if (S_ISDIR(St.st_mode)) return Quoted(Path) + " ist ein Ordner, keine Datei";
+    if (S_ISFIFO(St.st_mode)) return Quoted(Path) + " ist eine FIFO (Pipe), keine normale Datei";
+    if (S_ISCHR(St.st_mode) || S_ISBLK(St.st_mode))
+        return Quoted(Path) + " ist ein Ger\xE4t, keine normale Datei";
+    if (!S_ISREG(St.st_mode)) return Quoted(Path) + " ist keine normale Datei";
+    // Non-blocking, in case the path was replaced by a FIFO since.
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (Fd < 0) {
+        if (errno == EACCES) return Quoted(Path) + " kann nicht gelesen werden: Zugriff verweigert";
+        return Quoted(Path) + " kann nicht gelesen werden: " + std::strerror(errno);
+    }
+    ::close(Fd);
+    return {};
+}
+
+struct TOptions {
+    bool Json = false;
+    bool Summary = false;
+    int Codierung = -1; // -1: the file's own
+    std::string Path;
+};
+
+// False with a message for wrong usage.
+bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help) {
+    bool HavePath = false, OptionsEnd = false;
+    for (int I = 1; I < argc; ++I) {
+        const std::string_view A = argv[I];
+        if (!OptionsEnd && A == "--") {
+            OptionsEnd = true;
+        } else if (!OptionsEnd && (A == "--help" || A == "-h")) {
+            Help = true;
+            return true;
+        } else if (!OptionsEnd && A == "--json") {
+            O.Json = true;
+        } else if (!OptionsEnd && A == "--summary") {
+            O.Summary = true;
+        } else if (!OptionsEnd && (A == "--codierung" || A.starts_with("--codierung="))) {
+            std::string_view V;
+            if (A == "--codierung") {
+                if (I + 1 >= argc) {
+                    Err = "--codierung ohne Nummer";
+                    return false;
+                }
+                V = argv[++I];
+            } else {
+                V = A.substr(std::strlen("--codierung="));
+            }
+            int N = -1;
+            const auto R = std::from_chars(V.data(), V.data() + V.size(), N);
+            if (R.ec != std::errc() || R.ptr != V.data() + V.size() || N < 0 || N > cdLast) {
+                Err = "--codierung erwartet eine Nummer von 0 bis 4, nicht \"" + std::string(V) + "\"";
+                return false;
+            }
+            O.Codierung = N;
+        } else if (!OptionsEnd && A.size() > 1 && A[0] == '-') {
+            Err = "unbekannte Option \"" + std::string(A) + "\"";
+            return false;
+        } else if (HavePath) {
+            Err = "nur eine Datei erwartet";
+            return false;
+        } else {
+            O.Path = std::string(A);
+            HavePath = true;
+        }
+    }
+    if (!HavePath) {
+        Err = "keine Datei angegeben";
+        return false;
+    }
+    return true;
+}
+
+void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
+    const TEncoder& Enc = Encoder();
+    const int Codierung = O.Codierung >= 0 ? O.Codierung : List.FileCodierung();
+    const bool Convert = Codierung >= cdFirst && Codierung <= cdLast;
+    const auto& Code = O.Json ? Enc.Json : Enc.Tsv;
+    std::string Converted, Comment;
+    // A field's name depends on its identifier only: looked up and encoded once per identifier.
+    std::vector<std::string> Names(10000);
+    std::vector<uint8_t> HaveName(10000, 0);
+    std::string OtherName;
+    for (int I = 0; I < List.Count() && !Out.Failed(); ++I) {
+        const TXDTPtrItem Item = List.Items(I);
+        const std::string_view Raw = Item.Inhalt();
+        std::string_view Shown = Raw;
+        if (Convert) {
+            Converted.assign(Raw);
+            ConvertCodierungInPlace(Codierung, Converted.data(), Converted.size());
+            Shown = Converted;
+        }
+        InhaltCommentTo(Item.FeldArt, Raw, Comment);
+        char Digits[4];
+        std::string_view Kennung;
+        std::string Other;
+        if (Item.FeldArt >= 0 && Item.FeldArt <= 9999) {
+            // What "%4.4d" gives for these, without the cost of a format call per row.
+            for (int D = 3, V = Item.FeldArt; D >= 0; --D, V /= 10) Digits[D] = char('0' + V % 10);
+            Kennung = std::string_view(Digits, 4);
+        } else {
+            Other = List.Kennung(I);
+            Kennung = Other;
+        }
+        std::string_view Name;
+        if (Item.FeldArt >= 0 && Item.FeldArt <= 9999) {
+            if (!HaveName[size_t(Item.FeldArt)]) {
+                Names[size_t(Item.FeldArt)] = Encoded(Code, FeldArtNameView(Item.FeldArt));
+                HaveName[size_t(Item.FeldArt)] = 1;
+            }
+            Name = Names[size_t(Item.FeldArt)];
+        } else {
+            OtherName = Encoded(Code, FeldArtNameView(Item.FeldArt));
+            Name = OtherName;
+        }
+        if (O.Json) {
+            Out.Put("{\"line\":");
+            Out.PutInt(I + 1);
+            Out.Put(",\"feldart\":");
+            Out.PutInt(Item.FeldArt);
+            Out.Put(",\"kennung\":\"");
+            Out.Put(Kennung);
+            Out.Put("\",\"inhalt\":\"");
+            PutText(Out, Code, Shown);
+            Out.Put("\",\"comment\":\"");
+            PutText(Out, Code, Comment);
+            Out.Put("\",\"name\":\"");
+            Out.Put(Name);
+            Out.Put("\"}\n");
+        } else {
+            Out.PutInt(I + 1);
+            Out.Put('\t');
+            Out.Put(Kennung);
+            Out.Put('\t');
+            PutText(Out, Code, Shown);
+            Out.Put('\t');
+            PutText(Out, Code, Comment);
+            Out.Put('\t');
+            Out.Put(Name);
+            Out.Put('\n');
+        }
+    }
+}
+
+// The three texts of the viewer's status bar.
+void PutSummary(const TFileXDTPtrList& List, int Fd) {
+    std::string Set;
+    if (List.FileCodierung() == 0)
+        Set = "Zeichensatz: Nicht vorhanden";
+    else if (List.FileCodierung() >= cdFirst && List.FileCodierung() <= cdLast)
+        Set = "Zeichensatz: \"" + CodierungName(List.FileCodierung()) + "\"";
+    TWriter W(Fd);
+    for (const std::string& S : {"Zeilen: " + std::to_string(List.Count()),
+                                 // German separators whatever the locale, so that scripts see one form.
+                                 "Dateigr\xF6\xDF"
+                                 "e: " +
+                                     FormatFileSize(2, true, int64_t(List.FileSize()), TFormatSettings{}),
+                                 Set}) {
+        W.Put(Utf8(S));
+        W.Put('\n');
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TOptions O;
+    std::string Err;
+    bool Help = false;
+    if (!ParseArgs(argc, argv, O, Err, Help)) {
+        PutLine(2, "ostrel-dump: " + Err);
+        TWriter(2).Put(Usage);
+        return ExitUsage;
+    }
+    if (Help) {
+        TWriter(1).Put(Usage);
+        return ExitOk;
+    }
+    if (const std::string Why = CheckPath(O.Path); !Why.empty()) return Fail(Why);
+
+    TFileXDTPtrList List;
+    std::string LoadError;
+    try {
+        LoadXDTFile(List, O.Path);
+    } catch (const EXDTInvalidLine& E) {
+        LoadError = E.Message() + ": Zeile " + std::to_string(E.PhysicalLine());
+    } catch (const Exception& E) {
+        // The index is full (more lines than it can hold): what was read is still shown.
+        LoadError = E.Message();
+    } catch (const std::bad_alloc&) {
+        LoadError = "Nicht genug Speicher f\xFCr den Zeilenindex";
+    }
+    // The loader reports a file it cannot open or map as empty; only an empty file may be.
+    if (!List.FileOpen() || (List.FileSize() > 0 && List.ViewBase() == nullptr))
+        return Fail(Quoted(O.Path) + " kann nicht gelesen werden");
+
+    bool WriteFailed = false;
+    int WriteErrno = 0;
+    if (O.Summary) {
+        PutSummary(List, 1);
+    } else {
+        {
+            TWriter Out(1);
+            PutRows(List, O, Out);
+            Out.Flush();
+            WriteFailed = Out.Failed();
+            WriteErrno = Out.Error();
+        }
+        PutSummary(List, 2);
+    }
+    if (WriteFailed) return Fail(std::string("Schreibfehler: ") + std::strerror(WriteErrno));
+    if (!LoadError.empty()) {
+        PutLine(2, LoadError);
+        return ExitIncomplete;
+    }
+    // Another program cut the file short while it was read: the lost bytes were printed as U+FFFD.
+    if (List.FileTruncated()) {
+        PutLine(2, Quoted(O.Path) + " wurde w\xE4hrend des Lesens gek\xFCrzt");
+        return ExitIncomplete;
+    }
+    return ExitOk;
+}
