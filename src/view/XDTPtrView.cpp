@@ -132,7 +132,6 @@ TXDTPtrView::TXDTPtrView(QWidget* Owner) : QAbstractScrollArea(Owner) {
         connect(Bar, &QAbstractSlider::actionTriggered, this, [this, O](int A) { ScrollBarAction(O, A); });
         connect(Bar, &QAbstractSlider::valueChanged, this, [this, O](int V) { ScrollBarValueChanged(O, V); });
     }
-    FSearchRec = TXDTSearchRec();
     FInfoMessage = DefaultInfoMessage;
     resize(300, 200);
     UpdateMetrics();
@@ -276,7 +275,7 @@ void TXDTPtrView::UpdateMetrics() {
     viewport()->update();
 }
 
-// The platform's range 0..Max with page Page: the thumb's last position is Max - Page + 1.
+// A range 0..Max seen a page of Page at a time: the last page starts at Max - Page + 1, the bar's maximum.
 void TXDTPtrView::SetScrollBar(Qt::Orientation Orientation, int Max, int Page) {
     QScrollBar* Bar = Orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
     FSyncingBar = true;
@@ -317,20 +316,23 @@ void TXDTPtrView::SetLeftCol(int Value) {
         viewport()->scroll(D * FCharWidth, 0);
 }
 
-void TXDTPtrView::VScroll(int Code, int Pos) {
-    int64_t V = FTopLine;
+namespace {
+// The position a scroll code asks for on one axis (the setter clamps it); false for codes that
+// do not move.
+bool ScrollTarget(int Code, int Pos, int Current, int Visible, int Last, int& Target) {
+    int64_t V;
     switch (Code) {
     case scLineUp:
-        V = int64_t(FTopLine) - 1;
+        V = int64_t(Current) - 1;
         break;
     case scLineDown:
-        V = int64_t(FTopLine) + 1;
+        V = int64_t(Current) + 1;
         break;
     case scPageUp:
-        V = int64_t(FTopLine) - (FVisibleLines - 1);
+        V = int64_t(Current) - (Visible - 1);
         break;
     case scPageDown:
-        V = int64_t(FTopLine) + (FVisibleLines - 1);
+        V = int64_t(Current) + (Visible - 1);
         break;
     case scThumbPosition:
     case scThumbTrack:
@@ -340,43 +342,29 @@ void TXDTPtrView::VScroll(int Code, int Pos) {
         V = 0;
         break;
     case scBottom:
-        V = LineCount();
+        V = Last;
         break;
     default:
-        return;
+        return false;
     }
-    SetTopLine(int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)));
+    Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
+    return true;
+}
+
+// Scroll codes of the scroll-bar actions, in the order of QAbstractSlider::SliderAction.
+constexpr int kActionCodes[] = {scEndScroll, scLineDown, scLineUp, scPageDown,
+                                scPageUp,    scTop,      scBottom, scThumbTrack};
+static_assert(QAbstractSlider::SliderSingleStepAdd == 1 && QAbstractSlider::SliderMove == 7);
+} // namespace
+
+void TXDTPtrView::VScroll(int Code, int Pos) {
+    int V;
+    if (ScrollTarget(Code, Pos, FTopLine, FVisibleLines, LineCount(), V)) SetTopLine(V);
 }
 
 void TXDTPtrView::HScroll(int Code, int Pos) {
-    int64_t V = FLeftCol;
-    switch (Code) {
-    case scLineUp:
-        V = int64_t(FLeftCol) - 1;
-        break;
-    case scLineDown:
-        V = int64_t(FLeftCol) + 1;
-        break;
-    case scPageUp:
-        V = int64_t(FLeftCol) - (FVisibleCols - 1);
-        break;
-    case scPageDown:
-        V = int64_t(FLeftCol) + (FVisibleCols - 1);
-        break;
-    case scThumbPosition:
-    case scThumbTrack:
-        V = Pos;
-        break;
-    case scTop:
-        V = 0;
-        break;
-    case scBottom:
-        V = FColCount;
-        break;
-    default:
-        return;
-    }
-    SetLeftCol(int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)));
+    int V;
+    if (ScrollTarget(Code, Pos, FLeftCol, FVisibleCols, FColCount, V)) SetLeftCol(V);
 }
 
 // A scroll-bar action arrives before the bar takes its new value: it is mapped to the scroll code,
@@ -384,33 +372,8 @@ void TXDTPtrView::HScroll(int Code, int Pos) {
 void TXDTPtrView::ScrollBarAction(Qt::Orientation Orientation, int Action) {
     const bool Vert = Orientation == Qt::Vertical;
     QScrollBar* Bar = Vert ? verticalScrollBar() : horizontalScrollBar();
-    int Code;
-    switch (Action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        Code = scLineUp;
-        break;
-    case QAbstractSlider::SliderSingleStepAdd:
-        Code = scLineDown;
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        Code = scPageUp;
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        Code = scPageDown;
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        Code = scTop;
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        Code = scBottom;
-        break;
-    case QAbstractSlider::SliderMove:
-        Code = scThumbTrack;
-        break;
-    default:
-        Code = scEndScroll;
-        break;
-    }
+    const int Code =
+        Action >= 0 && Action < int(std::size(kActionCodes)) ? kActionCodes[Action] : scEndScroll;
     if (Vert)
         VScroll(Code, Bar->sliderPosition());
     else
@@ -455,101 +418,47 @@ void TXDTPtrView::changeEvent(QEvent* Event) {
 void TXDTPtrView::keyPressEvent(QKeyEvent* Event) {
     Event->ignore();
     if (!HasData()) return;
-    enum { kNone, kCtrl, kShift, kAlt, kOther } Mods;
-    switch (Event->modifiers() &
-            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-    case Qt::NoModifier:
-        Mods = kNone;
-        break;
-    case Qt::ControlModifier:
-        Mods = kCtrl;
-        break;
-    case Qt::ShiftModifier:
-        Mods = kShift;
-        break;
-    case Qt::AltModifier:
-        Mods = kAlt;
-        break;
-    default:
-        Mods = kOther;
-        break;
-    }
-    if (Mods == kOther) return;
-    const int HalfLines = FVisibleLines / 2, QuarterLines = FVisibleLines / 4;
-    const int HalfCols = FVisibleCols / 2, QuarterCols = FVisibleCols / 4;
+    // Exactly one of these modifier sets, or none; any combination does nothing.
+    const Qt::KeyboardModifiers Mods =
+        Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool Plain = Mods == Qt::NoModifier, Ctrl = Mods == Qt::ControlModifier;
+    const bool Shift = Mods == Qt::ShiftModifier, Alt = Mods == Qt::AltModifier;
+    const int Key = Event->key();
     bool Done = true;
-    switch (Event->key()) {
-    case Qt::Key_PageUp:
-        if (Mods == kNone)
-            VScroll(scPageUp);
-        else if (Mods == kCtrl)
-            VScroll(scTop);
-        else
+    if (Key == Qt::Key_PageUp || Key == Qt::Key_PageDown || Key == Qt::Key_Home || Key == Qt::Key_End) {
+        const bool Forward = Key == Qt::Key_PageDown || Key == Qt::Key_End;
+        const bool Page = Key == Qt::Key_PageUp || Key == Qt::Key_PageDown;
+        const int Edge = Forward ? scBottom : scTop;
+        if (Plain && Page) {
+            VScroll(Forward ? scPageDown : scPageUp);
+        } else if (Plain) {
+            HScroll(Edge); // Home and End stay in the line
+        } else if (Ctrl) {
+            VScroll(Edge);
+            if (!Page) HScroll(Edge);
+        } else {
             Done = false;
-        break;
-    case Qt::Key_PageDown:
-        if (Mods == kNone)
-            VScroll(scPageDown);
-        else if (Mods == kCtrl)
-            VScroll(scBottom);
-        else
+        }
+    } else if (Key == Qt::Key_Left || Key == Qt::Key_Right || Key == Qt::Key_Up || Key == Qt::Key_Down) {
+        const bool Vert = Key == Qt::Key_Up || Key == Qt::Key_Down;
+        const bool Forward = Key == Qt::Key_Right || Key == Qt::Key_Down;
+        auto Scroll = [&](int Code) { Vert ? VScroll(Code) : HScroll(Code); };
+        if (Plain) {
+            Scroll(Forward ? scLineDown : scLineUp);
+        } else if (Ctrl) {
+            Scroll(Forward ? scPageDown : scPageUp);
+        } else if (Shift || Alt) {
+            // Half a window with Shift, a quarter with Alt.
+            const int Visible = Vert ? FVisibleLines : FVisibleCols;
+            const int Step = Shift ? Visible / 2 : Visible / 4;
+            const int64_t V = int64_t(Vert ? FTopLine : FLeftCol) + (Forward ? Step : -Step);
+            const int Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
+            Vert ? SetTopLine(Target) : SetLeftCol(Target);
+        } else {
             Done = false;
-        break;
-    case Qt::Key_End:
-        if (Mods == kNone)
-            HScroll(scBottom);
-        else if (Mods == kCtrl) {
-            VScroll(scBottom);
-            HScroll(scBottom);
-        } else
-            Done = false;
-        break;
-    case Qt::Key_Home:
-        if (Mods == kNone)
-            HScroll(scTop);
-        else if (Mods == kCtrl) {
-            VScroll(scTop);
-            HScroll(scTop);
-        } else
-            Done = false;
-        break;
-    case Qt::Key_Left:
-        if (Mods == kNone)
-            HScroll(scLineUp);
-        else if (Mods == kCtrl)
-            HScroll(scPageUp);
-        else
-            SetLeftCol(FLeftCol - (Mods == kShift ? HalfCols : QuarterCols));
-        break;
-    case Qt::Key_Up:
-        if (Mods == kNone)
-            VScroll(scLineUp);
-        else if (Mods == kCtrl)
-            VScroll(scPageUp);
-        else
-            SetTopLine(FTopLine - (Mods == kShift ? HalfLines : QuarterLines));
-        break;
-    case Qt::Key_Right:
-        if (Mods == kNone)
-            HScroll(scLineDown);
-        else if (Mods == kCtrl)
-            HScroll(scPageDown);
-        else
-            SetLeftCol(int(
-                std::min<int64_t>(int64_t(FLeftCol) + (Mods == kShift ? HalfCols : QuarterCols), INT32_MAX)));
-        break;
-    case Qt::Key_Down:
-        if (Mods == kNone)
-            VScroll(scLineDown);
-        else if (Mods == kCtrl)
-            VScroll(scPageDown);
-        else
-            SetTopLine(int(std::min<int64_t>(int64_t(FTopLine) + (Mods == kShift ? HalfLines : QuarterLines),
-                                             INT32_MAX)));
-        break;
-    default:
+        }
+    } else {
         Done = false;
-        break;
     }
     if (Done) Event->accept();
 }

@@ -56,7 +56,7 @@ enum TViewColor : int {
     vcColorCount
 };
 
-// Scroll codes, numbered as the scroll bars of the original platform report them.
+// Scroll codes: what a scroll bar or a key asks of an axis.
 enum TScrollCode : int {
     scLineUp = 0, // also line left
     scLineDown = 1,

@@ -55,7 +55,7 @@ TEST_F(NavigationTest, MetricsAndRangesOf100Lines) {
     F.View->VScroll(scTop);
     Key(Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(F.View->TopLine(), 80);
-    // The platform's range 0..100 with page 21 is a Qt range 0..80 with page step 21.
+    // Lines 0..100 seen 21 at a time: the bar's maximum is 80, its page step 21.
     QScrollBar* V = F.View->verticalScrollBar();
     EXPECT_EQ(V->minimum(), 0);
     EXPECT_EQ(V->maximum(), 80);
