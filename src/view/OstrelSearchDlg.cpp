@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
+#include <QValidator>
 #include <algorithm>
 #include <exception>
 
@@ -49,6 +50,18 @@ void AutoSizeLabel(QLabel* Label) {
     Label->setGeometry(R);
 }
 
+// The search runs on Windows-1252 text: a character the code page cannot hold could only be
+// searched as a stand-in and would find the wrong lines, so the edit does not take it.
+class TAnsiValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& Input, int&) const override {
+        for (char32_t U : Input.toUcs4())
+            if (UnicodeToAnsiChar(U) < 0) return Invalid;
+        return Acceptable;
+    }
+};
+
 // Height of one entry of the box's drop-down list.
 int DropDownItemHeight(QComboBox* Box) {
     int H = Box->count() > 0 ? Box->view()->sizeHintForRow(0) : 0;
@@ -76,6 +89,8 @@ TFormXDTSearchDlg::TFormXDTSearchDlg(QWidget* Owner, TXDTPtrView* View)
     // drop down below the box, so the count that FitDropDownCount sets holds everywhere.
     for (QComboBox* Box : {FUi->CBoxFeldArt, FUi->CBoxSatzArt})
         Box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+
+    FUi->EdSearchText->setValidator(new TAnsiValidator(FUi->EdSearchText));
 
     connect(FUi->BtnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(FUi->BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
