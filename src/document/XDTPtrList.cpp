@@ -7,8 +7,10 @@
 #include "support/StrTools.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #ifdef __SSE2__
@@ -264,16 +266,20 @@ inline const char* SkipTerminator(const char* Q, const char* E) {
 }
 
 // The seven header bytes: three length digits, four identifier digits. Plain digits are by far the
-// common case; anything else goes through the standard conversion.
+// common case and are checked four bytes at a time; anything else goes through the standard conversion.
+inline bool AllDigits(uint32_t V) {
+    const uint32_t X = V - 0x30303030u; // a byte below '0' wraps and sets its high bits
+    return ((X | (X + 0x06060606u)) & 0xF0F0F0F0u) == 0;
+}
+
 inline bool ParseHeader(const char* P, int32_t& FeldArt) {
-    unsigned D[7];
-    unsigned Bad = 0;
-    for (int I = 0; I < 7; ++I) {
-        D[I] = unsigned(static_cast<unsigned char>(P[I])) - '0';
-        Bad |= D[I] > 9;
-    }
-    if (!Bad) {
-        FeldArt = int32_t(D[3] * 1000 + D[4] * 100 + D[5] * 10 + D[6]);
+    uint32_t Lo, Hi; // bytes 0..3 and 3..6: the seven bytes, without reading past the line
+    std::memcpy(&Lo, P, 4);
+    std::memcpy(&Hi, P + 3, 4);
+    if (AllDigits(Lo) && AllDigits(Hi)) {
+        uint32_t D = Hi - 0x30303030u;
+        if constexpr (std::endian::native == std::endian::big) D = __builtin_bswap32(D); // first digit lowest
+        FeldArt = int32_t((D & 0xFF) * 1000 + ((D >> 8) & 0xFF) * 100 + ((D >> 16) & 0xFF) * 10 + (D >> 24));
         return true;
     }
     int32_t LenValue;
