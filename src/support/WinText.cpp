@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QtMath>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -89,7 +90,9 @@ public:
                 if (!L.isValid()) break;
                 L.setLineWidth(Wrap ? qMax(Width, 0) : 1e7);
                 L.setPosition(QPointF(0, 0));
-                FLines.push_back({L, int(FLayouts.size()), int(qCeil(L.naturalTextWidth()))});
+                // The sum of the advances, as text extents count; a blank at a word break does not count.
+                const qreal W = std::min(L.naturalTextWidth(), L.horizontalAdvance());
+                FLines.push_back({L, int(FLayouts.size()), qRound(W)});
             }
             Lay->endLayout();
             FLayouts.push_back(std::move(Lay));
