@@ -11,7 +11,6 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
@@ -226,16 +225,11 @@ void TThreadInfoForm::reject() {
 // TExecuteThread
 
 TExecuteThread::TExecuteThread()
-    : FThread(QThread::create([this] { Execute(); })), FUiContext(std::make_unique<QObject>()) {}
+    : FUiThread(QThread::currentThread()), FUiContext(std::make_unique<QObject>()) {}
 
 TExecuteThread::~TExecuteThread() {
     if (FRunStarted) FRunEndedEvent.WaitFor(-1);
-    if (FThreadStarted) FThread->wait();
-}
-
-void TExecuteThread::SetPriority(QThread::Priority Priority) {
-    FPriority = Priority;
-    if (FThread->isRunning()) FThread->setPriority(Priority);
+    if (FThread.joinable()) FThread.join();
 }
 
 bool TExecuteThread::CheckCancelled(int WaitMs) {
@@ -249,7 +243,7 @@ void TExecuteThread::RequestCancel() {
         SetTerminated();
         FCancelEvent.Set();
     }
-    if (QThread::currentThread() != FThread.get()) QThread::yieldCurrentThread();
+    if (QThread::currentThread() == FUiThread) QThread::yieldCurrentThread();
 }
 
 void TExecuteThread::Post(QEvent* E) {
@@ -269,6 +263,12 @@ void TExecuteThread::PostInfoPos(int Value) {
 }
 
 void TExecuteThread::InitInfoPanels(const std::vector<TBrenloPanel*>&) {}
+
+void TExecuteThread::ThreadMain() {
+    Execute();
+    FThreadEnded.Set();
+    if (FDispatcher) FDispatcher->wakeUp();
+}
 
 void TExecuteThread::Execute() {
     FWorkException = nullptr;
@@ -300,11 +300,24 @@ void TExecuteThread::HandleWorkException() {
         }
     }
     if (!Silent) {
-        if (QThread::currentThread() == FUiContext->thread())
+        if (QThread::currentThread() == FUiThread) {
             SyncShowWorkError();
-        else
+        } else {
+            // Hand the report over and wait until the user-interface thread has shown it. The
+            // user-interface thread keeps processing events in every wait of a run, so it comes.
+            FReportDone.Reset();
+            FReportRequested.Set();
             QMetaObject::invokeMethod(
-                FUiContext.get(), [this] { SyncShowWorkError(); }, Qt::BlockingQueuedConnection);
+                FUiContext.get(),
+                [this] {
+                    FReportRequested.WaitFor(0); // pairs with Set above: the report is complete
+                    SyncShowWorkError();
+                    FReportRequested.Reset();
+                    FReportDone.Set();
+                },
+                Qt::QueuedConnection);
+            FReportDone.WaitFor(-1);
+        }
     }
     FShownException = nullptr;
 }
@@ -348,24 +361,24 @@ void TExecuteThread::ShowWorkError() {
 
 void TExecuteThread::SignalRunEnded() {
     FRunEndedEvent.Set();
-    if (QThread::currentThread() != FThread.get()) QThread::yieldCurrentThread();
+    if (QThread::currentThread() == FUiThread) QThread::yieldCurrentThread();
 }
 
 void TExecuteThread::WaitForEnd() {
-    if (!FThreadStarted) return;
-    if (QThread::currentThread() == FUiContext->thread()) {
-        // Keep serving events (the worker may still hand over an error report) until the thread ends.
-        // User input waits meanwhile, so that no command can start while the job winds down.
-        QEventLoop Loop;
-        QObject::connect(FThread.get(), &QThread::finished, &Loop, &QEventLoop::quit, Qt::QueuedConnection);
-        if (!FThread->isFinished()) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!FThread.joinable()) return;
+    if (QThread::currentThread() == FUiThread && FDispatcher) {
+        // Keep serving events (the worker may still hand over an error report) until the thread
+        // function returns; it wakes this thread then. User input waits meanwhile, so that no command
+        // can start while the job winds down.
+        while (!FThreadEnded.IsSet())
+            FDispatcher->processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
     }
-    FThread->wait();
+    FThread.join();
 }
 
 bool TExecuteThread::RunModal(const std::string& Caption, int ExtraLines, bool ShowProgress,
                               bool AllowCancel) {
-    if (QThread::currentThread() != FUiContext->thread())
+    if (QThread::currentThread() != FUiThread)
         throw std::logic_error("RunModal must be called in the thread that created the worker");
     if (FRunStarted) throw std::logic_error("RunModal runs a worker only once");
     FRunStarted = true;
@@ -373,13 +386,12 @@ bool TExecuteThread::RunModal(const std::string& Caption, int ExtraLines, bool S
     std::unique_ptr<TThreadInfoForm> Form;
     try {
         Form = std::make_unique<TThreadInfoForm>(Caption, ExtraLines, ShowProgress, AllowCancel);
+        FDispatcher = QAbstractEventDispatcher::instance();
+        FThread = std::thread([this] { ThreadMain(); });
     } catch (...) {
         SignalRunEnded(); // the worker never started: nothing to wait for
         throw;
     }
-
-    FThread->start(FPriority);
-    FThreadStarted = true;
 
     bool Cancelled = false;
     std::exception_ptr Raise;
@@ -398,10 +410,10 @@ bool TExecuteThread::RunModal(const std::string& Caption, int ExtraLines, bool S
     };
 
     try {
-        QAbstractEventDispatcher* Dispatcher = QAbstractEventDispatcher::instance();
         while (!WorkDone()) {
             // Work through whatever is pending; user input waits until the window is up.
-            const bool Handled = Dispatcher && Dispatcher->processEvents(QEventLoop::ExcludeUserInputEvents);
+            const bool Handled =
+                FDispatcher && FDispatcher->processEvents(QEventLoop::ExcludeUserInputEvents);
             if (WorkDone()) break;
             if (Handled) continue;
 
@@ -422,6 +434,8 @@ bool TExecuteThread::RunModal(const std::string& Caption, int ExtraLines, bool S
         // After a cancellation the worker may still be writing; its exception stays with it.
         if (WorkDone() && FWorkException) Raise = std::exchange(FWorkException, nullptr);
     } catch (...) {
+        // The run fails in this thread: ask the job to stop, so that waiting for its end cannot hang.
+        RequestCancel();
         CleanUp();
         throw;
     }

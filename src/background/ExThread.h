@@ -19,8 +19,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+class QAbstractEventDispatcher;
 class QProgressBar;
 class QPushButton;
 class TBrenloPanel;
@@ -120,8 +122,10 @@ public:
     bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
     bool WorkDone() const { return FWorkDone.load(std::memory_order_acquire); }
 
-    // Priority of the worker thread, taking effect when it starts (or at once if it runs).
-    void SetPriority(QThread::Priority Priority);
+    // Priority wished for the worker thread. Kept for the platforms that honour it; ordinary threads
+    // on Linux have no priorities of their own, so there it changes nothing.
+    void SetPriority(QThread::Priority Priority) { FPriority = Priority; }
+    QThread::Priority Priority() const { return FPriority; }
 
     // Progress window messages from the worker; dropped while no window is attached.
     void PostInfoText(int Index, const std::string& Text);
@@ -149,6 +153,7 @@ protected:
     std::exception_ptr FShownException;
 
 private:
+    void ThreadMain();
     void Execute();
     void CloseInfoForm();
     void SyncShowWorkError();
@@ -163,9 +168,15 @@ private:
     std::atomic<bool> FWorkDone{false};
     TThreadInfoForm* FInfoForm = nullptr;
     std::atomic<bool> FTerminated{false};
-    std::unique_ptr<QThread> FThread;
-    std::unique_ptr<QObject> FUiContext; // lives in the user-interface thread; receives the error reports
+    // The worker is a standard thread: its start and join are synchronisation points that race
+    // checkers see.
+    std::thread FThread;
+    TEvent FThreadEnded;                             // the thread function is about to return
+    TEvent FReportRequested;                         // an error report is handed over...
+    TEvent FReportDone;                              // ...and has been shown
+    QThread* FUiThread;                              // the thread that created the object and runs RunModal
+    QAbstractEventDispatcher* FDispatcher = nullptr; // its event dispatcher, woken by the worker at its end
+    std::unique_ptr<QObject> FUiContext; // lives in the user-interface thread; runs the error reports
     QThread::Priority FPriority = QThread::NormalPriority;
     bool FRunStarted = false;
-    bool FThreadStarted = false;
 };

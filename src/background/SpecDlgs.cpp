@@ -84,10 +84,15 @@ void TMsgForm::DoHelpButton() {
 }
 
 void TMsgForm::keyPressEvent(QKeyEvent* E) {
-    if (E->modifiers() & ~Qt::KeypadModifier) {
+    const bool DialogKey =
+        E->key() == Qt::Key_Escape || E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter;
+    if (!DialogKey) {
         QDialog::keyPressEvent(E);
         return;
     }
+    // Buttons react to the plain keys only; with Shift, Ctrl or Alt the keys do nothing.
+    E->accept();
+    if (E->modifiers() & ~Qt::KeypadModifier) return;
     const auto Buttons = findChildren<TMsgButton*>(Qt::FindDirectChildrenOnly);
     auto Usable = [](TMsgButton* B) { return B->isEnabled() && B->isVisible(); };
     if (E->key() == Qt::Key_Escape) {
@@ -97,24 +102,19 @@ void TMsgForm::keyPressEvent(QKeyEvent* E) {
                 B->click();
                 break;
             }
-        E->accept();
         return;
     }
-    if (E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter) {
-        auto* Focused = qobject_cast<TMsgButton*>(focusWidget());
-        if (Focused && Usable(Focused)) {
-            Focused->click();
-        } else {
-            for (TMsgButton* B : Buttons)
-                if (B->IsDefaultButton() && Usable(B)) {
-                    B->click();
-                    break;
-                }
+    // Enter: the focused button, else the first default button.
+    auto* Focused = qobject_cast<TMsgButton*>(focusWidget());
+    if (Focused && Usable(Focused)) {
+        Focused->click();
+        return;
+    }
+    for (TMsgButton* B : Buttons)
+        if (B->IsDefaultButton() && Usable(B)) {
+            B->click();
+            break;
         }
-        E->accept();
-        return;
-    }
-    QDialog::keyPressEvent(E);
 }
 
 void TMsgForm::reject() {

@@ -19,6 +19,12 @@ std::optional<std::string>& TitleRef() {
     return Title;
 }
 
+// Outer size of a window. Its frame is known once the platform window exists, so that is created first.
+QSize OuterSize(QWidget* Form) {
+    if (Form->isWindow() && !Form->testAttribute(Qt::WA_WState_Created)) Form->winId();
+    return Form->frameGeometry().size();
+}
+
 // Moves a window so that its outer bounds start at Left, Top; the size stays.
 void MoveOuter(QWidget* Form, int Left, int Top) {
     const QRect Outer = Form->frameGeometry();
@@ -68,7 +74,7 @@ bool GetWorkArea(QRect& Area) {
 void CenterFormOnWorkArea(QWidget* Form) {
     QRect Area;
     if (!Form || !GetWorkArea(Area)) return;
-    const QSize Size = Form->frameGeometry().size();
+    const QSize Size = OuterSize(Form);
     // Integer halving of the sums, with the exclusive right and bottom edges.
     const int Left = (Area.left() + (Area.left() + Area.width()) - Size.width()) / 2;
     const int Top = (Area.top() + (Area.top() + Area.height()) - Size.height()) / 2;
@@ -79,15 +85,16 @@ void CenterFormOnScreen(QWidget* Form) {
     QScreen* S = QGuiApplication::primaryScreen();
     if (!Form || !S) return;
     const QRect Screen = S->geometry();
-    const QSize Size = Form->frameGeometry().size();
+    const QSize Size = OuterSize(Form);
     MoveOuter(Form, Screen.left() + Screen.width() / 2 - Size.width() / 2,
               Screen.top() + Screen.height() / 2 - Size.height() / 2);
 }
 
 void CenterFormOnForm(QWidget* Form, QWidget* Reference) {
     if (!Form || !Reference) return;
+    if (Reference->isWindow() && !Reference->testAttribute(Qt::WA_WState_Created)) Reference->winId();
     const QRect Ref = Reference->frameGeometry();
-    const QSize Size = Form->frameGeometry().size();
+    const QSize Size = OuterSize(Form);
     const int Left = Ref.left() + (Ref.width() - Size.width()) / 2;
     const int Top = Ref.top() + (Ref.height() - Size.height()) / 2;
     QRect Area;

@@ -19,48 +19,60 @@ struct TMainFormGuard {
 };
 } // namespace
 
+// A window with its platform window created, so that its outer size (frame included) is known.
+// Its outer bounds become R.
+void SetOuter(QWidget& W, const QRect& R) {
+    W.winId();
+    const QMargins Frame(
+        W.geometry().left() - W.frameGeometry().left(), W.geometry().top() - W.frameGeometry().top(),
+        W.frameGeometry().right() - W.geometry().right(), W.frameGeometry().bottom() - W.geometry().bottom());
+    W.resize(R.width() - Frame.left() - Frame.right(), R.height() - Frame.top() - Frame.bottom());
+    W.move(R.topLeft());
+    ASSERT_EQ(W.frameGeometry(), R);
+}
+
 TEST(DlgTools, CenterFormOnWorkArea) {
     const QRect A = Area();
     QWidget Form;
-    Form.resize(201, 101);
+    SetOuter(Form, QRect(0, 0, 201, 101));
     CenterFormOnWorkArea(&Form);
-    EXPECT_EQ(Form.frameGeometry().topLeft(), QPoint((A.left() + A.left() + A.width() - 201) / 2,
-                                                     (A.top() + A.top() + A.height() - 101) / 2));
-    EXPECT_EQ(Form.size(), QSize(201, 101));
+    EXPECT_EQ(Form.frameGeometry(), QRect((A.left() + A.left() + A.width() - 201) / 2,
+                                          (A.top() + A.top() + A.height() - 101) / 2, 201, 101));
     CenterFormOnWorkArea(nullptr); // nothing happens
 }
 
 TEST(DlgTools, CenterFormOnFormFitsOrFallsBack) {
     const QRect A = Area();
     QWidget Ref, Form;
-    Form.resize(200, 100);
-    Ref.setGeometry(A.left() + 100, A.top() + 100, 400, 300);
+    SetOuter(Form, QRect(0, 0, 200, 100));
+    SetOuter(Ref, QRect(A.left() + 100, A.top() + 100, 400, 300));
     CenterFormOnForm(&Form, &Ref);
     EXPECT_EQ(Form.frameGeometry().topLeft(), QPoint(A.left() + 200, A.top() + 200));
 
     // Near the right edge the centred form would stick out: it goes to the work area's centre.
     const QPoint Centre((2 * A.left() + A.width() - 200) / 2, (2 * A.top() + A.height() - 100) / 2);
-    Ref.setGeometry(A.left() + A.width() - 250, A.top() + 100, 300, 300);
+    SetOuter(Ref, QRect(A.left() + A.width() - 250, A.top() + 100, 300, 300));
     CenterFormOnForm(&Form, &Ref);
     EXPECT_EQ(Form.frameGeometry().topLeft(), Centre);
 
     // The right and bottom edges count as outside: a lower right corner exactly on them does not fit.
     Form.move(0, 0);
-    Ref.setGeometry(A.left() + A.width() - 200, A.top() + 100, 200, 100);
+    SetOuter(Ref, QRect(A.left() + A.width() - 200, A.top() + 100, 200, 100));
     CenterFormOnForm(&Form, &Ref);
     EXPECT_EQ(Form.frameGeometry().topLeft(), Centre);
     // One pixel further in, it fits.
-    Ref.setGeometry(A.left() + A.width() - 201, A.top() + A.height() - 101, 200, 100);
+    SetOuter(Ref, QRect(A.left() + A.width() - 201, A.top() + A.height() - 101, 200, 100));
     CenterFormOnForm(&Form, &Ref);
     EXPECT_EQ(Form.frameGeometry().topLeft(), QPoint(A.left() + A.width() - 201, A.top() + A.height() - 101));
     // Left of the work area does not fit either.
-    Ref.setGeometry(A.left() - 1, A.top() + 10, 200, 100);
+    SetOuter(Ref, QRect(A.left() - 1, A.top() + 10, 200, 100));
     CenterFormOnForm(&Form, &Ref);
     EXPECT_EQ(Form.frameGeometry().topLeft(), Centre);
 
     CenterFormOnForm(nullptr, &Ref);
     CenterFormOnForm(&Form, nullptr);
     EXPECT_EQ(Form.frameGeometry().topLeft(), Centre);
+    EXPECT_EQ(Form.frameGeometry().size(), QSize(200, 100));
 }
 
 TEST(DlgTools, PositionFormChoosesItsReference) {
@@ -68,9 +80,9 @@ TEST(DlgTools, PositionFormChoosesItsReference) {
     const QRect A = Area();
     const QRect Screen = QGuiApplication::primaryScreen()->geometry();
     QWidget Form, Owner, Main;
-    Form.resize(100, 50);
-    Owner.setGeometry(A.left() + 10, A.top() + 10, 300, 200);
-    Main.setGeometry(A.left() + 50, A.top() + 60, 400, 300);
+    SetOuter(Form, QRect(0, 0, 100, 50));
+    SetOuter(Owner, QRect(A.left() + 10, A.top() + 10, 300, 200));
+    SetOuter(Main, QRect(A.left() + 50, A.top() + 60, 400, 300));
 
     PositionForm(&Form, &Owner);
     EXPECT_EQ(Form.frameGeometry().topLeft(), QPoint(A.left() + 110, A.top() + 85));
