@@ -25,7 +25,7 @@ constexpr TVersionStrings kProgramStrings{
 } // namespace
 
 // Kept in the file even though nothing in the program refers to the bytes directly.
-[[gnu::used]] constexpr TVersionBlob OstrelVersionBlob = BuildVersionBlob(kProgramStrings);
+[[gnu::used, gnu::retain]] constexpr TVersionBlob OstrelVersionBlob = BuildVersionBlob(kProgramStrings);
 
 std::string_view ProgramVersionBlock() {
     return std::string_view(reinterpret_cast<const char*>(OstrelVersionBlob.Bytes.data()),
