@@ -431,8 +431,9 @@ bool TExecuteThread::RunModal(const std::string& Caption, int ExtraLines, bool S
             RequestCancel();
             break;
         }
-        // After a cancellation the worker may still be writing; its exception stays with it.
-        if (WorkDone() && FWorkException) Raise = std::exchange(FWorkException, nullptr);
+        // A cancelled run reports no exception (the worker may still be writing it); it stays with the
+        // object and is freed with it.
+        if (!Cancelled && WorkDone() && FWorkException) Raise = std::exchange(FWorkException, nullptr);
     } catch (...) {
         // The run fails in this thread: ask the job to stop, so that waiting for its end cannot hang.
         RequestCancel();

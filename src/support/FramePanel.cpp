@@ -357,6 +357,12 @@ void TBaseCustomPanel::mouseDoubleClickEvent(QMouseEvent* E) {
     if (E->button() == Qt::LeftButton) emit DoubleClicked();
 }
 
+void TBaseCustomPanel::resizeEvent(QResizeEvent* E) {
+    QWidget::resizeEvent(E);
+    // Resized from outside (SetBounds arranges at once): the siblings follow.
+    if (FAlign != alNone) AlignPanels(parentWidget());
+}
+
 void TBaseCustomPanel::WatchParent() {
     QWidget* Parent = FAlign != alNone ? parentWidget() : nullptr;
     if (FWatchedParent == Parent) return;

@@ -12,6 +12,9 @@
 #include <QWidget>
 #include <string>
 
+class QPainter;
+class QPalette;
+
 enum TBevelType {
     btNone,
     btBump,
@@ -45,8 +48,6 @@ enum : unsigned {
 // The edge bits of a bevel type.
 unsigned BevelTypeEdge(TBevelType T);
 // Draws a bevel on the rectangle (right and bottom exclusive). Sides are TBevelEdge bits.
-class QPainter;
-class QPalette;
 void DrawEdge(QPainter& P, const QPalette& Pal, const QRect& R, unsigned Edge, unsigned Sides,
               unsigned Flags);
 
@@ -124,6 +125,7 @@ protected:
     void mousePressEvent(QMouseEvent* E) override;
     void mouseReleaseEvent(QMouseEvent* E) override;
     void mouseDoubleClickEvent(QMouseEvent* E) override;
+    void resizeEvent(QResizeEvent* E) override;
     bool event(QEvent* E) override;
     bool eventFilter(QObject* Watched, QEvent* E) override;
 

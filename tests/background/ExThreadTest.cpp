@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -169,7 +170,11 @@ TEST(ExecuteThread, ReportedErrorIsShownWhileTheWorkerWaits) {
             if (!Box || !Box->isVisible()) return;
             Title = Box->windowTitle();
             Text = Box->findChild<QLabel*>("Message")->text();
-            HasImage = Box->findChild<QLabel*>("Image") != nullptr;
+            if (auto* Image = Box->findChild<QLabel*>("Image")) {
+                const QPixmap Error =
+                    Box->style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, Box).pixmap(32, 32);
+                HasImage = Image->pixmap().toImage() == Error.toImage();
+            }
             OkText = Box->findChild<QPushButton*>("OK")->text();
             CancelText = Box->findChild<QPushButton*>("Cancel")->text();
             ReportedWhileShown = Reported;
@@ -189,7 +194,7 @@ TEST(ExecuteThread, ReportedErrorIsShownWhileTheWorkerWaits) {
         EXPECT_FALSE(ReportedWhileShown); // the worker waited for the box
         EXPECT_EQ(Title, QStringLiteral("Brenlo Ostrel V2.1"));
         EXPECT_EQ(Text, AnsiToQString(BadLine + "."));
-        EXPECT_TRUE(HasImage);
+        EXPECT_TRUE(HasImage); // the error icon
         EXPECT_EQ(OkText, QStringLiteral("O&k"));
         EXPECT_EQ(CancelText, QStringLiteral("A&bbrechen"));
         EXPECT_EQ(Job.Terminated(), PressCancel); // Cancel asks the job to stop

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -46,7 +47,10 @@ TEST(MsgDialog, InfoMessageOverTheMainWindow) {
             EXPECT_EQ(Box->windowTitle(), QStringLiteral("Information"));
             auto* Image = Box->findChild<QLabel*>("Image");
             ASSERT_NE(Image, nullptr);
+            const QPixmap Info =
+                Box->style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, Box).pixmap(32, 32);
             EXPECT_FALSE(Image->pixmap().isNull());
+            EXPECT_EQ(Image->pixmap().toImage(), Info.toImage());
             EXPECT_EQ(Image->geometry(), QRect(U.HMargin, U.VMargin, 32, 32));
             auto* Label = Box->findChild<QLabel*>("Message");
             ASSERT_NE(Label, nullptr);
