@@ -84,6 +84,10 @@ QString FromNative(const std::string& S) {
 std::string ToNative(const QString& S) {
     return QFile::encodeName(S).toStdString();
 }
+// Paths of options files are UTF-8, as the options file layer takes them.
+QString IniPath(const std::string& S) {
+    return QString::fromStdString(S);
+}
 
 // The directory part of a path, with its trailing separator; empty when there is none.
 std::string ExtractFilePath(const std::string& Path) {
@@ -181,7 +185,7 @@ TOstrelPaths TFormOstrel::Paths() {
     const QString Config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (!Config.isEmpty())
         P.FallbackOptionsFile =
-            ToNative(Config + QLatin1Char('/') + QFileInfo(FromNative(P.OptionsFile)).fileName());
+            (Config + QLatin1Char('/') + QFileInfo(IniPath(P.OptionsFile)).fileName()).toStdString();
     return P;
 }
 
@@ -191,7 +195,7 @@ void TFormOstrel::SetPathsOverride(std::optional<TOstrelPaths> Paths) {
 
 std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
     // The file is replaced by a new one written beside it, so its folder must take new files.
-    const QFileInfo File(FromNative(Paths.OptionsFile));
+    const QFileInfo File(IniPath(Paths.OptionsFile));
     const QFileInfo Dir(File.absolutePath());
     const bool Usable =
         Dir.isDir() && Dir.isWritable() && (!File.exists() || (File.isFile() && File.isWritable()));
@@ -201,8 +205,8 @@ std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
 
 std::string TFormOstrel::OptionsFileToRead(const TOstrelPaths& Paths) {
     const std::string Chosen = ChooseOptionsFile(Paths);
-    if (Chosen != Paths.OptionsFile && !QFileInfo::exists(FromNative(Chosen)) &&
-        QFileInfo::exists(FromNative(Paths.OptionsFile)))
+    if (Chosen != Paths.OptionsFile && !QFileInfo::exists(IniPath(Chosen)) &&
+        QFileInfo::exists(IniPath(Paths.OptionsFile)))
         return Paths.OptionsFile;
     return Chosen;
 }
@@ -359,7 +363,7 @@ void TFormOstrel::ReadOptions() {
 }
 
 void TFormOstrel::WriteOptions(const std::string& FileName) {
-    QDir().mkpath(QFileInfo(FromNative(FileName)).absolutePath());
+    QDir().mkpath(QFileInfo(IniPath(FileName)).absolutePath());
     TIniFile Ini(FileName);
     const QFont F = FView->font();
     Ini.WriteString(SOptions, SFontName, QStringToAnsi(F.family()));

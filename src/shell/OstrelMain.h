@@ -44,7 +44,8 @@ private:
     std::unique_ptr<TFileXDTPtrList>& FList;
 };
 
-// Where the program looks for its directory and its options file.
+// Where the program looks for its directory and its options file. The program's directory is in the
+// file system's encoding, as document paths are; the options files are UTF-8, as TIniFile takes them.
 struct TOstrelPaths {
     std::string ProgramDir;          // with its trailing separator
     std::string OptionsFile;         // beside the program
