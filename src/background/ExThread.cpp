@@ -224,12 +224,35 @@ void TThreadInfoForm::reject() {
 // ---------------------------------------------------------------------------------------------------
 // TExecuteThread
 
+// Receives the worker's wake-ups in the user-interface thread.
+class TUiLink : public QObject {
+public:
+    explicit TUiLink(TExecuteThread* Owner) : FOwner(Owner) {}
+    static QEvent::Type WakeType() {
+        static const QEvent::Type Type = QEvent::Type(QEvent::registerEventType());
+        return Type;
+    }
+
+protected:
+    bool event(QEvent* E) override {
+        if (E->type() != WakeType()) return QObject::event(E);
+        FOwner->ServeRequests();
+        return true;
+    }
+
+private:
+    TExecuteThread* FOwner;
+};
+
 TExecuteThread::TExecuteThread()
-    : FUiThread(QThread::currentThread()), FUiContext(std::make_unique<QObject>()) {}
+    : FWakeEvent(new QEvent(TUiLink::WakeType())), FUiThread(QThread::currentThread()),
+      FUiContext(std::make_unique<TUiLink>(this)) {}
 
 TExecuteThread::~TExecuteThread() {
     if (FRunStarted) FRunEndedEvent.WaitFor(-1);
     if (FThread.joinable()) FThread.join();
+    FUiContext.reset(); // drops a wake-up still on its way
+    delete FWakeEvent;
 }
 
 bool TExecuteThread::CheckCancelled(int WaitMs) {
@@ -246,20 +269,64 @@ void TExecuteThread::RequestCancel() {
     if (QThread::currentThread() == FUiThread) QThread::yieldCurrentThread();
 }
 
-void TExecuteThread::Post(QEvent* E) {
-    std::unique_ptr<QEvent> Owned(E);
-    std::lock_guard<std::mutex> L(FLock);
-    if (FInfoForm) QCoreApplication::postEvent(FInfoForm, Owned.release());
+template <class F> void TExecuteThread::Request(F&& Fill) {
+    QEvent* Wake = nullptr;
+    {
+        std::lock_guard<std::mutex> L(FLock);
+        if (!Fill()) return;
+        Wake = std::exchange(FWakeEvent, nullptr);
+    }
+    if (Wake) QCoreApplication::postEvent(FUiContext.get(), Wake);
 }
 
+void TExecuteThread::ServeRequests() {
+    std::vector<TInfoMessage> Messages;
+    bool Close, Report;
+    TThreadInfoForm* Form;
+    {
+        std::lock_guard<std::mutex> L(FLock);
+        if (!FWakeEvent) FWakeEvent = new QEvent(TUiLink::WakeType());
+        Messages.swap(FInfoMessages);
+        Close = std::exchange(FCloseRequested, false);
+        Report = std::exchange(FReportRequested, false);
+        Form = FInfoForm;
+    }
+    if (Form) {
+        for (TInfoMessage& M : Messages) {
+            std::unique_ptr<TThreadInfoEvent> E(M.Message == WM_THREADINFO_SETTEXT
+                                                    ? TThreadInfoEvent::SetText(M.WParam, std::move(M.Text))
+                                                    : new TThreadInfoEvent(M.Message, M.WParam, M.LParam));
+            QCoreApplication::sendEvent(Form, E.get());
+        }
+        if (Close) Form->done(QDialog::Accepted);
+    }
+    if (Report) {
+        SyncShowWorkError();
+        FReportDone.Set();
+    }
+}
+
+// Messages are queued only while a window is attached, as a window message would find no window.
 void TExecuteThread::PostInfoText(int Index, const std::string& Text) {
-    Post(TThreadInfoEvent::SetText(Index, Text));
+    Request([&] {
+        if (!FInfoForm) return false;
+        FInfoMessages.push_back({WM_THREADINFO_SETTEXT, Index, 0, Text});
+        return true;
+    });
 }
 void TExecuteThread::PostInfoRange(int Low, int High) {
-    Post(TThreadInfoEvent::SetRange(Low, High));
+    Request([&] {
+        if (!FInfoForm) return false;
+        FInfoMessages.push_back({WM_THREADINFO_SETRANGE, Low, High, std::string()});
+        return true;
+    });
 }
 void TExecuteThread::PostInfoPos(int Value) {
-    Post(TThreadInfoEvent::SetPos(Value));
+    Request([&] {
+        if (!FInfoForm) return false;
+        FInfoMessages.push_back({WM_THREADINFO_SETPOS, 0, Value, std::string()});
+        return true;
+    });
 }
 
 void TExecuteThread::InitInfoPanels(const std::vector<TBrenloPanel*>&) {}
@@ -283,9 +350,12 @@ void TExecuteThread::Execute() {
 }
 
 void TExecuteThread::CloseInfoForm() {
-    // Under the lock, so that the window cannot be detached and destroyed meanwhile.
-    std::lock_guard<std::mutex> L(FLock);
-    if (FInfoForm) FInfoForm->PostCloseRequest();
+    // Tested under the lock: a window attached after this finds FWorkDone set and is not shown.
+    Request([&] {
+        if (!FInfoForm) return false;
+        FCloseRequested = true;
+        return true;
+    });
 }
 
 void TExecuteThread::HandleWorkException() {
@@ -306,16 +376,10 @@ void TExecuteThread::HandleWorkException() {
             // Hand the report over and wait until the user-interface thread has shown it. The
             // user-interface thread keeps processing events in every wait of a run, so it comes.
             FReportDone.Reset();
-            FReportRequested.Set();
-            QMetaObject::invokeMethod(
-                FUiContext.get(),
-                [this] {
-                    FReportRequested.WaitFor(0); // pairs with Set above: the report is complete
-                    SyncShowWorkError();
-                    FReportRequested.Reset();
-                    FReportDone.Set();
-                },
-                Qt::QueuedConnection);
+            Request([&] {
+                FReportRequested = true;
+                return true;
+            });
             FReportDone.WaitFor(-1);
         }
     }

@@ -153,30 +153,50 @@ protected:
     std::exception_ptr FShownException;
 
 private:
+    friend class TUiLink;
+    // A progress message of the worker, delivered to the attached window by the user-interface thread.
+    struct TInfoMessage {
+        int Message;
+        int WParam;
+        int LParam;
+        std::string Text;
+    };
+
     void ThreadMain();
     void Execute();
     void CloseInfoForm();
     void SyncShowWorkError();
     void SignalRunEnded();
     void WaitForEnd();
-    void Post(QEvent* E);
+    // Worker side: queues a request (under FLock) and wakes the user-interface thread.
+    template <class F> void Request(F&& Fill);
+    // User-interface side: carries out what the worker asked for.
+    void ServeRequests();
 
-    std::mutex FLock; // guards FInfoForm
+    std::mutex FLock; // guards FInfoForm and the requests below
     TEvent FRunEndedEvent;
     TEvent FDoneEvent;
     std::exception_ptr FWorkException; // written by the worker before FWorkDone is set
     std::atomic<bool> FWorkDone{false};
-    TThreadInfoForm* FInfoForm = nullptr;
+    TThreadInfoForm* FInfoForm = nullptr; // the worker only tests it; the window lives in the UI thread
     std::atomic<bool> FTerminated{false};
+
+    // Requests of the worker. The worker never hands objects of its own to the user-interface
+    // thread: it wakes it by posting FWakeEvent, which the user-interface thread allocated, so every
+    // hand-over is ordered by FLock and race checkers see it.
+    std::vector<TInfoMessage> FInfoMessages;
+    bool FCloseRequested = false;
+    bool FReportRequested = false;
+    QEvent* FWakeEvent = nullptr; // null while a wake-up is on its way
+    TEvent FReportDone;           // the handed-over error report has been shown
+
     // The worker is a standard thread: its start and join are synchronisation points that race
     // checkers see.
     std::thread FThread;
     TEvent FThreadEnded;                             // the thread function is about to return
-    TEvent FReportRequested;                         // an error report is handed over...
-    TEvent FReportDone;                              // ...and has been shown
     QThread* FUiThread;                              // the thread that created the object and runs RunModal
     QAbstractEventDispatcher* FDispatcher = nullptr; // its event dispatcher, woken by the worker at its end
-    std::unique_ptr<QObject> FUiContext; // lives in the user-interface thread; runs the error reports
+    std::unique_ptr<QObject> FUiContext; // lives in the user-interface thread; receives the wake-ups
     QThread::Priority FPriority = QThread::NormalPriority;
     bool FRunStarted = false;
 };
