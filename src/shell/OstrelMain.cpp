@@ -7,17 +7,13 @@
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
+#include "support/AppSplash.h"
 #include "support/DlgTools.h"
 #include "support/Exceptions.h"
 #include "support/IniFile.h"
 #include "support/StrTools.h"
 #include "view/OstrelSearchDlg.h"
 #include "view/XDTPtrView.h"
-
-#if __has_include("support/AppSplash.h")
-#include "support/AppSplash.h"
-#define OSTREL_HAS_ABOUT 1
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -573,12 +569,7 @@ void TFormOstrel::cmSearchAgainClick() {
 }
 
 void TFormOstrel::cmInfoClick() {
-#ifdef OSTREL_HAS_ABOUT
     ShowAbout();
-#else
-    // TODO(about): the about window comes with support/AppSplash.h; until then a plain box.
-    ShowInfoMessage(std::string(SAppTitle));
-#endif
 }
 
 // ---------------------------------------------------------------------------------------------------

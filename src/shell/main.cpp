@@ -3,6 +3,7 @@
 // With OSTREL_SCREENSHOT=path in the environment the program saves a picture of its window as PNG
 // once the window has been shown for a moment, and ends; for machines without a screen.
 #include "shell/OstrelMain.h"
+#include "support/AppIcon.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
+    QApplication::setWindowIcon(AppIcon());
 
     TFormOstrel Form;
     Form.show();

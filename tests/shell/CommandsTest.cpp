@@ -1,6 +1,7 @@
 // The commands of the main window: wheel, search and search again, the open and font dialogs, the
 // column switches and the about window.
 #include "ShellTestUtil.h"
+#include "support/AppSplash.h"
 #include "view/OstrelSearchDlg.h"
 #include "view/XDTPtrView.h"
 
@@ -190,12 +191,15 @@ TEST_F(ShellTest, ColumnSwitchesAndInfo) {
     EXPECT_FALSE(Form->View()->ShowComments());
     EXPECT_TRUE(Form->View()->ShowFeldArtName());
 
-    int Modals = 0;
+    int Abouts = 0;
     TModalDriver Driver([&](QWidget* W) {
-        ++Modals;
-        if (auto* D = qobject_cast<QDialog*>(W)) D->done(QDialog::Accepted);
+        auto* About = qobject_cast<TAppSplashForm*>(W);
+        if (!About || !About->OkButton()) return false;
+        ++Abouts;
+        About->OkButton()->click();
         return true;
     });
     Action(*Form, "cmInfo")->trigger();
-    EXPECT_EQ(Modals, 1);
+    EXPECT_EQ(Abouts, 1);
+    EXPECT_EQ(Driver.TimedOut, 0);
 }
