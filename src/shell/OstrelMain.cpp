@@ -1,0 +1,623 @@
+#include "OstrelMain.h"
+
+#include "ui_OstrelMain.h"
+
+#include "background/ResStrings.h"
+#include "background/SpecDlgs.h"
+#include "document/XDTFile.h"
+#include "document/XDTPtrList.h"
+#include "support/Ansi.h"
+#include "support/AppSplash.h"
+#include "support/DlgTools.h"
+#include "support/Exceptions.h"
+#include "support/IniFile.h"
+#include "support/StrTools.h"
+#include "view/OstrelSearchDlg.h"
+#include "view/XDTPtrView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+const char* const SOptions = "Options";
+const char* const SFontName = "Font-Name";
+const char* const SFontSize = "Font-Size";
+const char* const SFontBold = "Font-Bold";
+const char* const SLastDirectory = "Last Directory";
+const char* const SLastFileType = "Last File Type";
+const char* const SWindowMaximized = "Window Maximized";
+const char* const SShowComments = "Show Comments";
+const char* const SShowFieldname = "Show Fieldname";
+
+// The open dialog's filters as the platform's dialog spells them: description|patterns, ...
+const char* const SOpenDialogFilter =
+    "XDT-Dateien (*.ldt, *.sav, sdav*.*, *.con, plz*.*, kvsp*.*)|*.ldt;*.sav;sdav*.*;*.con;plz*.*;kvsp*.*|"
+    "LDT-Dateien (*.ldt)|*.ldt|SAV-Dateien (*.sav)|*.sav|SDAV-Dateien (sdav*.*)|sdav*.*|"
+    "CON-Dateien (*.con)|*.con|PLZ-Dateien (plz*.*)|plz*.*|KVSP-Dateien (kvsp*.*) |kvsp*.*|"
+    "Alle Dateien (*.*)|*.*";
+
+constexpr int MinFontSize = 1;
+constexpr int MaxFontSize = 1000;
+
+std::mutex HookLock;
+std::function<void(TLoadFileThread&)>& BeforeLoadHook() {
+    static std::function<void(TLoadFileThread&)> Hook;
+    return Hook;
+}
+
+std::optional<TOstrelPaths>& PathsOverride() {
+    static std::optional<TOstrelPaths> Paths;
+    return Paths;
+}
+
+QString FromNative(const std::string& S) {
+    return QFile::decodeName(QByteArray(S.data(), qsizetype(S.size())));
+}
+std::string ToNative(const QString& S) {
+    return QFile::encodeName(S).toStdString();
+}
+// Paths of options files are UTF-8, as the options file layer takes them.
+QString IniPath(const std::string& S) {
+    return QString::fromStdString(S);
+}
+
+// The directory part of a path, with its trailing separator; empty when there is none.
+std::string ExtractFilePath(const std::string& Path) {
+#ifdef _WIN32
+    const size_t Sep = Path.find_last_of("\\/:");
+#else
+    const size_t Sep = Path.find_last_of('/');
+#endif
+    return Sep == std::string::npos ? std::string() : Path.substr(0, Sep + 1);
+}
+
+bool FileExists(const std::string& Path) {
+    if (Path.empty()) return false;
+    const QFileInfo Info(FromNative(Path));
+    return Info.exists() && !Info.isDir();
+}
+
+bool DirectoryExists(const std::string& Path) {
+    if (Path.empty()) return false;
+#ifdef _WIN32
+    // A drive that is not ready must not bring up a system error box.
+    const UINT Old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const bool Exists = QFileInfo(FromNative(Path)).isDir();
+    SetErrorMode(Old);
+    return Exists;
+#else
+    return QFileInfo(FromNative(Path)).isDir();
+#endif
+}
+
+// "*.*" on the platform's dialog means every file, and "sdav*.*" also a name without a dot; Qt's
+// dialog takes the patterns literally, so the trailing ".*" after a star goes.
+QString QtPattern(QString Pattern) {
+    Pattern = Pattern.trimmed();
+    if (Pattern.endsWith(QLatin1String("*.*"))) Pattern.chop(2);
+    return Pattern;
+}
+
+// What the application's top-level handler does with an exception that escapes a command.
+void ShowCommandException(const std::exception& E) {
+    std::unique_ptr<TMsgForm> Box =
+        CreateMsgDialog(TExecuteThread::WorkErrorText(E.what()), mkError, {mbOK}, false, {mbOK}, {mbOK});
+    Box->setWindowTitle(AnsiToQString(ApplicationTitle()));
+    Box->exec();
+}
+
+template <class F> void Guarded(F&& Fn) {
+    try {
+        Fn();
+    } catch (const EAbort&) {
+    } catch (const std::exception& E) {
+        ShowCommandException(E);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// TLoadFileThread
+
+TLoadFileThread::TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List)
+    : FFileName(FileName), FList(List) {
+    if (!FList) FList = std::make_unique<TFileXDTPtrList>();
+    SetPriority(QThread::HighPriority);
+}
+
+void TLoadFileThread::SetBeforeLoadHook(std::function<void(TLoadFileThread&)> Hook) {
+    std::lock_guard<std::mutex> L(HookLock);
+    BeforeLoadHook() = std::move(Hook);
+}
+
+void TLoadFileThread::DoWork() {
+    try {
+        std::function<void(TLoadFileThread&)> Hook;
+        {
+            std::lock_guard<std::mutex> L(HookLock);
+            Hook = BeforeLoadHook();
+        }
+        if (Hook) Hook(*this);
+        LoadXDTFile(*FList, FFileName, &FCancelEvent);
+    } catch (...) {
+        HandleWorkException();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Paths of the program and its options file
+
+TOstrelPaths TFormOstrel::Paths() {
+    if (PathsOverride()) return *PathsOverride();
+    TOstrelPaths P;
+    P.ProgramDir = ToNative(QCoreApplication::applicationDirPath());
+    if (P.ProgramDir.empty() || P.ProgramDir.back() != '/') P.ProgramDir += '/';
+    P.OptionsFile = IniFileName();
+    const QString Config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!Config.isEmpty())
+        P.FallbackOptionsFile =
+            (Config + QLatin1Char('/') + QFileInfo(IniPath(P.OptionsFile)).fileName()).toStdString();
+    return P;
+}
+
+void TFormOstrel::SetPathsOverride(std::optional<TOstrelPaths> Paths) {
+    PathsOverride() = std::move(Paths);
+}
+
+std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
+    // The file is replaced by a new one written beside it, so its folder must take new files.
+    const QFileInfo File(IniPath(Paths.OptionsFile));
+    const QFileInfo Dir(File.absolutePath());
+    const bool Usable =
+        Dir.isDir() && Dir.isWritable() && (!File.exists() || (File.isFile() && File.isWritable()));
+    if (Usable || Paths.FallbackOptionsFile.empty()) return Paths.OptionsFile;
+    return Paths.FallbackOptionsFile;
+}
+
+std::string TFormOstrel::OptionsFileToRead(const TOstrelPaths& Paths) {
+    const std::string Chosen = ChooseOptionsFile(Paths);
+    if (Chosen != Paths.OptionsFile && !QFileInfo::exists(IniPath(Chosen)) &&
+        QFileInfo::exists(IniPath(Paths.OptionsFile)))
+        return Paths.OptionsFile;
+    return Chosen;
+}
+
+QStringList TFormOstrel::OpenDialogFilters() {
+    const QStringList Parts = QString::fromLatin1(SOpenDialogFilter).split(QLatin1Char('|'));
+    QStringList Filters;
+    for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+        QString Name = Parts[I];
+        const qsizetype Paren = Name.indexOf(QLatin1Char('('));
+        if (Paren >= 0) Name.truncate(Paren);
+        QStringList Patterns;
+        for (const QString& P : Parts[I + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            Patterns << QtPattern(P);
+        Filters << Name.trimmed() + QLatin1String(" (") + Patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return Filters;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TFormOstrel
+
+QStringList TFormOstrel::CommandLineParams() {
+    return QCoreApplication::arguments().mid(1);
+}
+
+TFormOstrel::TFormOstrel(const QStringList& Params, QWidget* Parent)
+    : QMainWindow(Parent), FUi(std::make_unique<Ui::FormOstrel>()) {
+    FUi->setupUi(this);
+    FormCreate(Params);
+}
+
+TFormOstrel::~TFormOstrel() {
+    if (MainForm() == this) SetMainForm(nullptr);
+    // The view lives on as a child a little longer; it must not see the index go.
+    if (FView) FView->SetPtrList(nullptr);
+    FPtrList.reset();
+}
+
+void TFormOstrel::FormCreate(const QStringList& Params) {
+    SetMainForm(this);
+    setAcceptDrops(true);
+
+    // The separators of the stored menus carry their names.
+    auto NameSeparators = [](QMenu* Menu, std::initializer_list<const char*> Names) {
+        auto Name = Names.begin();
+        for (QAction* A : Menu->actions())
+            if (A->isSeparator() && Name != Names.end()) A->setObjectName(QString::fromLatin1(*Name++));
+    };
+    NameSeparators(FUi->cmFileMenu, {"N3"});
+    NameSeparators(FUi->cmViewMenu, {"N4", "N1"});
+
+    // Status panels: line count, file size, declared character set, character set in use.
+    const int Widths[3] = {120, 250, 200};
+    for (int I = 0; I < 4; ++I) {
+        auto* Panel = new QLabel(this);
+        Panel->setObjectName(QStringLiteral("StatusPanel%1").arg(I));
+        Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        Panel->setTextFormat(Qt::PlainText);
+        if (I < 3) {
+            Panel->setFixedWidth(Widths[I]);
+            FUi->StatusBar->addWidget(Panel);
+        } else {
+            Panel->setMinimumWidth(50);
+            FUi->StatusBar->addWidget(Panel, 1);
+        }
+        FStatusPanels[I] = Panel;
+    }
+
+    connect(FUi->cmOpen, &QAction::triggered, this, [this] { Guarded([this] { cmOpenClick(); }); });
+    connect(FUi->cmExit, &QAction::triggered, this, [this] { cmExitClick(); });
+    connect(FUi->cmFont, &QAction::triggered, this, [this] { Guarded([this] { cmFontClick(); }); });
+    connect(FUi->cmToggleCodierung, &QAction::triggered, this,
+            [this] { Guarded([this] { cmToggleCodierungClick(); }); });
+    connect(FUi->cmShowComments, &QAction::triggered, this,
+            [this] { Guarded([this] { cmShowCommentsClick(); }); });
+    connect(FUi->cmShowFeldArtName, &QAction::triggered, this,
+            [this] { Guarded([this] { cmShowFeldArtNameClick(); }); });
+    connect(FUi->cmRefresh, &QAction::triggered, this, [this] { Guarded([this] { cmRefreshClick(); }); });
+    connect(FUi->cmSearch, &QAction::triggered, this, [this] { Guarded([this] { cmSearchClick(); }); });
+    connect(FUi->cmSearchAgain, &QAction::triggered, this,
+            [this] { Guarded([this] { cmSearchAgainClick(); }); });
+    connect(FUi->cmInfo, &QAction::triggered, this, [this] { Guarded([this] { cmInfoClick(); }); });
+    connect(FUi->ButtonClose, &QPushButton::clicked, this, [this] { cmExitClick(); });
+    connect(FUi->ButtonOpen, &QPushButton::clicked, this, [this] { Guarded([this] { cmOpenClick(); }); });
+    connect(FUi->ButtonSearch, &QPushButton::clicked, this, [this] { Guarded([this] { cmSearchClick(); }); });
+    connect(FUi->ButtonSearchNext, &QPushButton::clicked, this,
+            [this] { Guarded([this] { cmSearchAgainClick(); }); });
+
+    SetAppTitle(AnsiToQString(SAppTitle));
+    setWindowTitle(FAppTitle);
+    FUi->StaticTextFound->clear();
+
+    FView = CreateLineView(FUi->ClientArea);
+    FUi->ClientLayout->addWidget(FView, 1);
+    FView->SetInfoMessageHandler([](const std::string& Msg) { ShowInfoMessage(Msg); });
+    setTabOrder(FUi->ButtonClose, FView);
+
+    FPtrList = std::make_unique<TFileXDTPtrList>();
+    FView->SetPtrList(FPtrList.get());
+
+    for (QAction* A : {FUi->cmSearch, FUi->cmSearchAgain, FUi->cmToggleCodierung, FUi->cmRefresh})
+        A->setEnabled(false);
+    FUi->ButtonSearch->setEnabled(false);
+    FUi->ButtonSearchNext->setEnabled(false);
+
+    FCurrentFile.clear();
+    FLastDirectory = Paths().ProgramDir;
+    FLastFileType = 1;
+    FWindowMaximized = true;
+
+    ReadOptions();
+
+    if (!DirectoryExists(FLastDirectory)) FLastDirectory = Paths().ProgramDir;
+
+    FUi->ButtonOpen->setFocus();
+
+    if (Params.size() == 1) Guarded([&] { LoadFile(ToNative(Params[0])); });
+}
+
+void TFormOstrel::ReadOptions() {
+    const TOstrelPaths P = Paths();
+    const QFont Current = FView->font();
+    const std::string DefaultName = QStringToAnsi(Current.family());
+    const int DefaultSize = Current.pointSize() > 0 ? Current.pointSize() : 12;
+    std::string FontName;
+    int FontSize;
+    bool FontBold;
+    {
+        const TIniFile Ini(OptionsFileToRead(P));
+        FontName = Ini.ReadString(SOptions, SFontName, DefaultName);
+        FontSize = Ini.ReadInteger(SOptions, SFontSize, DefaultSize);
+        FontBold = Ini.ReadBool(SOptions, SFontBold, Current.bold());
+        FLastDirectory = Ini.ReadString(SOptions, SLastDirectory, FLastDirectory);
+        FLastFileType = Ini.ReadInteger(SOptions, SLastFileType, 1);
+        FWindowMaximized = Ini.ReadBool(SOptions, SWindowMaximized, true);
+        FView->SetShowComments(Ini.ReadBool(SOptions, SShowComments, FView->ShowComments()));
+        FView->SetShowFeldArtName(Ini.ReadBool(SOptions, SShowFieldname, FView->ShowFeldArtName()));
+    }
+    // A name or size that no font can have gives the view's own.
+    if (FontName.empty()) FontName = DefaultName;
+    if (FontSize < MinFontSize || FontSize > MaxFontSize) FontSize = DefaultSize;
+
+    QFont F(AnsiToQString(FontName));
+    F.setPointSize(FontSize);
+    F.setBold(FontBold);
+    // Only a hint for the font matcher: a name that is not installed falls back to a fixed-pitch font.
+    F.setStyleHint(QFont::TypeWriter);
+    FView->setFont(F);
+
+    FUi->cmShowComments->setChecked(FView->ShowComments());
+    FUi->cmShowFeldArtName->setChecked(FView->ShowFeldArtName());
+    setWindowState(FWindowMaximized ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TFormOstrel::WriteOptions(const std::string& FileName) {
+    QDir().mkpath(QFileInfo(IniPath(FileName)).absolutePath());
+    TIniFile Ini(FileName);
+    const QFont F = FView->font();
+    Ini.WriteString(SOptions, SFontName, QStringToAnsi(F.family()));
+    Ini.WriteInteger(SOptions, SFontSize, F.pointSize());
+    Ini.WriteBool(SOptions, SFontBold, F.bold());
+    Ini.WriteString(SOptions, SLastDirectory, FLastDirectory);
+    Ini.WriteInteger(SOptions, SLastFileType, FLastFileType);
+    Ini.WriteBool(SOptions, SWindowMaximized, FWindowMaximized);
+    Ini.WriteBool(SOptions, SShowComments, FView->ShowComments());
+    Ini.WriteBool(SOptions, SShowFieldname, FView->ShowFeldArtName());
+    Ini.UpdateFile();
+}
+
+void TFormOstrel::FormCloseQuery() {
+    FWindowMaximized = isMaximized();
+    const TOstrelPaths P = Paths();
+    const std::string Chosen = ChooseOptionsFile(P);
+    try {
+        WriteOptions(Chosen);
+    } catch (const std::exception& E) {
+        // The folder may have become unwritable since the start: the user's own folder then.
+        bool Saved = false;
+        if (!P.FallbackOptionsFile.empty() && Chosen != P.FallbackOptionsFile) {
+            try {
+                WriteOptions(P.FallbackOptionsFile);
+                Saved = true;
+            } catch (const std::exception&) {
+            }
+        }
+        if (!Saved) ShowInfoMessage(E.what());
+    }
+}
+
+void TFormOstrel::closeEvent(QCloseEvent* Event) {
+    FormCloseQuery();
+    Event->accept();
+}
+
+void TFormOstrel::SetAppTitle(const QString& Title) {
+    FAppTitle = Title;
+    QGuiApplication::setApplicationDisplayName(Title);
+    SetApplicationTitle(QStringToAnsi(Title));
+}
+
+QLabel* TFormOstrel::StatusPanel(int Panel) const {
+    return Panel >= 0 && Panel < 4 ? FStatusPanels[Panel] : nullptr;
+}
+
+QString TFormOstrel::StatusText(int Panel) const {
+    const QLabel* L = StatusPanel(Panel);
+    return L ? L->text() : QString();
+}
+
+void TFormOstrel::SetStatusText(int Panel, const std::string& Text) {
+    if (QLabel* L = StatusPanel(Panel)) L->setText(AnsiToQString(Text));
+}
+
+void TFormOstrel::FocusView() {
+    if (FView && FView->isVisible() && FView->isEnabled()) FView->setFocus();
+}
+
+void TFormOstrel::LoadFile(const std::string& Path) {
+    FUi->StaticTextFound->clear();
+    FPtrList->Clear();
+    FView->DataChanged();
+    for (int I = 0; I < 4; ++I) SetStatusText(I, "");
+    // The emptied window is painted before the load; input waits, so no command can start meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    if (!FileExists(Path)) {
+        SetAppTitle(AnsiToQString(SAppTitle));
+        FCurrentFile.clear();
+        FUi->cmRefresh->setEnabled(false);
+        FUi->cmToggleCodierung->setEnabled(false);
+    } else {
+        FCurrentFile = Path;
+        FLastDirectory = ExtractFilePath(Path);
+        SetAppTitle(AnsiToQString(SAppTitle) + QLatin1String(" - [") + FromNative(Path) + QLatin1Char(']'));
+        {
+            TUpdateBracket Bracket(*FPtrList);
+            if (ExecuteLoadFile(Path, FPtrList)) {
+                SetStatusText(0, "Zeilen: " + std::to_string(FPtrList->Count()));
+                SetStatusText(1, "Dateigr\xF6\xDF"
+                                 "e: " +
+                                     FileSizeToStr(int64_t(FPtrList->FileSize())));
+                const int Codierung = FPtrList->FileCodierung();
+                if (Codierung == 0)
+                    SetStatusText(2, "Zeichensatz: Nicht vorhanden");
+                else if (Codierung >= 1 && Codierung <= 4)
+                    SetStatusText(2, "Zeichensatz: \"" + CodierungName(Codierung) + "\"");
+            } else {
+                FPtrList->Clear();
+                SetAppTitle(AnsiToQString(SAppTitle));
+            }
+        }
+        FView->DataChanged();
+        FView->setFocus();
+        FUi->cmRefresh->setEnabled(true);
+        FUi->cmToggleCodierung->setEnabled(FView->Codierung() == 0);
+        if (FUi->cmToggleCodierung->isEnabled()) cmToggleCodierungClick();
+    }
+    setWindowTitle(FAppTitle);
+    UpdateSearchEnabled();
+}
+
+bool TFormOstrel::ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List) {
+    TLoadFileThread Thread(Path, List);
+    const std::string Caption = "Lade Datei \"" + QStringToAnsi(FromNative(Path)) + "\"...";
+    return Thread.RunModal(Caption, 0, false, true);
+}
+
+void TFormOstrel::UpdateSearchEnabled() {
+    const bool HasLines = FPtrList && FPtrList->Count() > 0;
+    FUi->cmSearch->setEnabled(HasLines);
+    FUi->cmSearchAgain->setEnabled(HasLines);
+    FUi->ButtonSearch->setEnabled(HasLines);
+    FUi->ButtonSearchNext->setEnabled(HasLines);
+}
+
+void TFormOstrel::ShowFoundLine() {
+    if (FView->FoundLine() > 0)
+        FUi->StaticTextFound->setText(QStringLiteral("Gefunden in Zeile: %1").arg(FView->FoundLine()));
+    else
+        FUi->StaticTextFound->clear();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Commands
+
+void TFormOstrel::cmExitClick() {
+    close();
+}
+
+void TFormOstrel::cmOpenClick() {
+    QFileDialog Dlg(this);
+    // Qt's own dialog: the platform's may ignore the detail view.
+    Dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    Dlg.setFileMode(QFileDialog::ExistingFile);
+    Dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    Dlg.setViewMode(QFileDialog::Detail);
+    Dlg.setDirectory(FromNative(FLastDirectory));
+    const QStringList Filters = OpenDialogFilters();
+    Dlg.setNameFilters(Filters);
+    Dlg.selectNameFilter(Filters.value(FLastFileType - 1, Filters.first()));
+    if (Dlg.exec() == QDialog::Accepted && !Dlg.selectedFiles().isEmpty()) {
+        const qsizetype Index = Filters.indexOf(Dlg.selectedNameFilter());
+        if (Index >= 0) FLastFileType = int(Index) + 1;
+        LoadFile(ToNative(Dlg.selectedFiles().first()));
+    }
+    FocusView();
+}
+
+void TFormOstrel::cmFontClick() {
+    QFontDialog Dlg(FView->font(), this);
+    Dlg.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
+    if (Dlg.exec() == QDialog::Accepted) FView->setFont(Dlg.selectedFont());
+    FocusView();
+}
+
+void TFormOstrel::cmToggleCodierungClick() {
+    const int N = FView->Codierung();
+    int M = (N + 1) % 5;
+    if (M == 0) M = 1;
+    if (M != N) {
+        FView->SetCodierung(M);
+        const int C = FView->Codierung();
+        if (C == 0)
+            SetStatusText(3, "");
+        else
+            SetStatusText(3, "Aktuell verwendeter Zeichensatz: " + std::to_string(C) + " - \"" +
+                                 CodierungName(C) + "\"");
+    }
+    FocusView();
+}
+
+void TFormOstrel::cmShowCommentsClick() {
+    // The check item has already changed its mark when it is triggered.
+    FView->SetShowComments(FUi->cmShowComments->isChecked());
+    FocusView();
+}
+
+void TFormOstrel::cmShowFeldArtNameClick() {
+    FView->SetShowFeldArtName(FUi->cmShowFeldArtName->isChecked());
+    FocusView();
+}
+
+void TFormOstrel::cmRefreshClick() {
+    if (!FCurrentFile.empty()) LoadFile(FCurrentFile);
+    FocusView();
+}
+
+void TFormOstrel::cmSearchClick() {
+    if (!ExecuteSearchDlg(this, FView)) return;
+    FView->FindNext();
+    ShowFoundLine();
+    FocusView();
+}
+
+void TFormOstrel::cmSearchAgainClick() {
+    if (FView->SearchRec().SearchMode != smNone) {
+        FView->FindNext();
+        ShowFoundLine();
+    } else {
+        cmSearchClick();
+    }
+    FocusView();
+}
+
+void TFormOstrel::cmInfoClick() {
+    ShowAbout();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Mouse wheel and dropped files
+
+void TFormOstrel::wheelEvent(QWheelEvent* Event) {
+    Event->accept();
+    const int Delta = Event->angleDelta().y();
+    if (Delta == 0) return;
+    // Two lines per notch; finer wheels add up their parts of a notch.
+    if ((Delta > 0) != (FWheelRest > 0)) FWheelRest = 0;
+    FWheelRest += Delta;
+    const int Notches = FWheelRest / 120;
+    FWheelRest -= Notches * 120;
+    if (Notches == 0) return;
+    const int64_t Step = -2 * int64_t(Notches);
+    auto Clamp = [](int64_t V) { return int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); };
+    if (Event->modifiers() & Qt::ControlModifier)
+        FView->SetLeftCol(Clamp(FView->LeftCol() + Step));
+    else
+        FView->SetTopLine(Clamp(FView->TopLine() + Step));
+}
+
+namespace {
+QStringList DroppedFiles(const QMimeData* Data) {
+    QStringList Files;
+    if (!Data || !Data->hasUrls()) return Files;
+    for (const QUrl& Url : Data->urls())
+        if (Url.isLocalFile()) Files << Url.toLocalFile();
+    return Files;
+}
+} // namespace
+
+void TFormOstrel::dragEnterEvent(QDragEnterEvent* Event) {
+    if (!DroppedFiles(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TFormOstrel::dragMoveEvent(QDragMoveEvent* Event) {
+    if (!DroppedFiles(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TFormOstrel::dropEvent(QDropEvent* Event) {
+    const QStringList Files = DroppedFiles(Event->mimeData());
+    if (Files.isEmpty()) return;
+    Event->acceptProposedAction();
+    const std::string Path = ToNative(Files.last());
+    if (Path.empty()) return;
+    // Opened once the drop has been answered: the load runs its own event loop, which must not hold
+    // the dragging program up.
+    QTimer::singleShot(0, this, [this, Path] { Guarded([&] { LoadFile(Path); }); });
+}

@@ -1,0 +1,135 @@
+#pragma once
+// The main window: opens one xDT document at a time (command line, drop, open dialog, refresh),
+// shows it in the line view with its status texts, runs the menu and button commands and keeps the
+// options file.
+#include "background/ExThread.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QDragEnterEvent;
+class QDropEvent;
+class QDragMoveEvent;
+class QCloseEvent;
+class QWheelEvent;
+class TFileXDTPtrList;
+class TXDTPtrView;
+
+namespace Ui {
+class FormOstrel;
+}
+
+// Fills the caller's index from a file on a worker thread, under the progress window.
+class TLoadFileThread : public TExecuteThread {
+public:
+    // Creates the index into List when List is empty; the caller keeps owning it.
+    TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List);
+
+    TEvent& CancelEvent() { return FCancelEvent; }
+
+    // Called on the worker thread before the file is read. Lets tests hold a load until they have
+    // cancelled it; nullptr (the default) removes it.
+    static void SetBeforeLoadHook(std::function<void(TLoadFileThread&)> Hook);
+
+protected:
+    void DoWork() override;
+
+private:
+    std::string FFileName;
+    std::unique_ptr<TFileXDTPtrList>& FList;
+};
+
+// Where the program looks for its directory and its options file. The program's directory is in the
+// file system's encoding, as document paths are; the options files are UTF-8, as TIniFile takes them.
+struct TOstrelPaths {
+    std::string ProgramDir;          // with its trailing separator
+    std::string OptionsFile;         // beside the program
+    std::string FallbackOptionsFile; // of the same name in the user's configuration folder
+};
+
+class TFormOstrel : public QMainWindow {
+    Q_OBJECT
+public:
+    // Params are the command-line arguments after the program's name; exactly one is opened.
+    explicit TFormOstrel(const QStringList& Params = CommandLineParams(), QWidget* Parent = nullptr);
+    ~TFormOstrel() override;
+
+    static QStringList CommandLineParams();
+
+    // The paths of the running program; a test may put others in their place (nullopt restores).
+    static TOstrelPaths Paths();
+    static void SetPathsOverride(std::optional<TOstrelPaths> Paths);
+    // The options file to use: the one beside the program when it can be written there (it exists
+    // and may be replaced, or it can be created); else the one in the user's configuration folder.
+    static std::string ChooseOptionsFile(const TOstrelPaths& Paths);
+    // The file the options are read from: the chosen one, or the one beside the program when the
+    // chosen one does not exist yet (a preset that cannot be written).
+    static std::string OptionsFileToRead(const TOstrelPaths& Paths);
+
+    // Opens a document; reports no error of its own. Path is in the file system's encoding.
+    void LoadFile(const std::string& Path);
+    bool ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List);
+    void FocusView();
+
+    TXDTPtrView* View() const { return FView; }
+    TFileXDTPtrList* PtrList() const { return FPtrList.get(); }
+    const std::string& CurrentFile() const { return FCurrentFile; }
+    const std::string& LastDirectory() const { return FLastDirectory; }
+    int LastFileType() const { return FLastFileType; }
+    bool WindowMaximized() const { return FWindowMaximized; }
+    // The application title: the program's name, with the document's path while one is shown.
+    const QString& AppTitle() const { return FAppTitle; }
+    // The text of a status-bar panel, 0..3.
+    QString StatusText(int Panel) const;
+    QLabel* StatusPanel(int Panel) const;
+
+    // The open dialog's filter list in Qt's syntax, in the order of LastFileType (1-based).
+    static QStringList OpenDialogFilters();
+
+    // Command handlers.
+    void cmOpenClick();
+    void cmExitClick();
+    void cmFontClick();
+    void cmToggleCodierungClick();
+    void cmShowCommentsClick();
+    void cmShowFeldArtNameClick();
+    void cmRefreshClick();
+    void cmSearchClick();
+    void cmSearchAgainClick();
+    void cmInfoClick();
+
+protected:
+    void wheelEvent(QWheelEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+
+private:
+    void FormCreate(const QStringList& Params);
+    void FormCloseQuery();
+    void ReadOptions();
+    void WriteOptions(const std::string& FileName);
+    void SetAppTitle(const QString& Title);
+    void SetStatusText(int Panel, const std::string& Text);
+    void ShowFoundLine();
+    void UpdateSearchEnabled();
+
+    std::unique_ptr<Ui::FormOstrel> FUi;
+    QLabel* FStatusPanels[4] = {};
+
+    std::string FCurrentFile;
+    std::string FLastDirectory;
+    int FLastFileType = 1;
+    bool FWindowMaximized = true;
+    TXDTPtrView* FView = nullptr;
+    std::unique_ptr<TFileXDTPtrList> FPtrList;
+
+    QString FAppTitle;
+    int FWheelRest = 0; // wheel delta short of a whole notch
+};
