@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang into build-fuzz and runs each for a bounded time.
 #   fuzz/run.sh [SECONDS] [TARGET...]     e.g. fuzz/run.sh 600, or fuzz/run.sh 60 load
 # SECONDS per target (default: $OSTREL_FUZZ_SECONDS, else 30). TARGET is a name like load or comment;
-# without one every fuzz/fuzz_*.cpp runs. The seeds of fuzz/corpus/<target>/ are read, new inputs go to
+# without one every fuzz/fuzz_*.cpp runs. The seeds of fuzz/corpus/<target>/ are read (and the
+# dictionary fuzz/<target>.dict when there is one), new inputs go to
 # build-fuzz/corpus/<target>/, and an input that fails is saved as build-fuzz/findings/<target>-*.
 # Exit status 1 when any target finds a crash, a sanitizer report, a broken invariant, a leak, a hang
 # (an input taking longer than 10 s) or excessive memory use.
@@ -28,8 +29,10 @@ for t in "${targets[@]}"; do
   mkdir -p $build/corpus/$t
   log=$build/fuzz_$t.log
   echo "fuzz_$t: ${seconds} s"
+  dict=()
+  [ -f fuzz/$t.dict ] && dict=(-dict=fuzz/$t.dict)
   if $build/bin/fuzz_$t -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix=$build/findings/$t- $build/corpus/$t fuzz/corpus/$t >"$log" 2>&1; then
+      "${dict[@]}" -artifact_prefix=$build/findings/$t- $build/corpus/$t fuzz/corpus/$t >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz_$t: ${runs:-?} executions, nothing found"
   else
