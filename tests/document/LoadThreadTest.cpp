@@ -132,3 +132,39 @@ TEST(LoadThread, ErrorHandedOverWhileTheWorkerWaits) {
     EXPECT_EQ(L.UpdateCount(), 0);
     EXPECT_EQ(L.Count(), 5000);
 }
+
+TEST(LoadThread, FileTruncatedWhileTheWorkerSplitsIt) {
+    TempDir D;
+    const std::string Path = D.Write("f.ldt", Document(50000));
+    // The worker pauses once under way, until the file has been cut short from outside.
+    struct PausingList : TFileXDTPtrList {
+        TEvent Started, Truncated;
+        bool Paused = false;
+        void Grow() override {
+            if (Capacity() >= 1000 && !Paused) {
+                Paused = true;
+                Started.Set();
+                Truncated.WaitFor(kWaitMs);
+            }
+            TFileXDTPtrList::Grow();
+        }
+    } L;
+    std::string Message;
+    std::thread W([&] {
+        try {
+            LoadXDTFile(L, Path, nullptr);
+        } catch (const Exception& E) {
+            Message = E.Message();
+        }
+    });
+    Joiner J{W};
+    ASSERT_TRUE(L.Started.WaitFor(kWaitMs));
+    ASSERT_EQ(::truncate(Path.c_str(), 4096), 0);
+    L.Truncated.Set();
+    W.join();
+    // The vanished bytes read as NUL on the worker too, which makes no valid line.
+    EXPECT_EQ(Message, "Ung\xFCltige Zeile in XDT-Datei");
+    EXPECT_TRUE(L.FileTruncated());
+    EXPECT_GT(L.Count(), 1000);
+    EXPECT_LT(L.Count(), 50000);
+}
