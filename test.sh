@@ -1,9 +1,89 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds Ostrel with its tests and runs every test.
+# Sets up what is missing, builds Ostrel with its tests and runs every test, in four stages:
+#   plain  the normal build (build-test) and the whole test suite
+#   asan   the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)
+#   tsan   the thread tests built with ThreadSanitizer (build-tsan)
+#   fuzz   every libFuzzer target for a bounded time (build-fuzz, see fuzz/run.sh)
+# Any test failure, sanitizer report or fuzz finding fails the run.
+#
+#   ./test.sh                 all stages (what CI runs)
+#   ./test.sh --quick         the plain stage only
+#   ./test.sh asan tsan       the named stages only
+# OSTREL_FUZZ_SECONDS sets the time per fuzz target (default 30).
 set -euo pipefail
 cd "$(dirname "$0")"
+
+all_stages=(plain asan tsan fuzz)
+stages=()
+for a in "$@"; do
+  case $a in
+    --quick) stages+=(plain) ;;
+    plain | asan | tsan | fuzz) stages+=("$a") ;;
+    *) echo "usage: $0 [--quick | plain | asan | tsan | fuzz ...]" >&2; exit 2 ;;
+  esac
+done
+[ ${#stages[@]} -eq 0 ] && stages=("${all_stages[@]}")
+
 bash scripts/setup.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-test --output-on-failure -j2
+supp=$PWD/tests/sanitizers
+
+# The thread tests: suite names (the part before the dot) with Thread, Cancel or Load in them (work
+# that runs on the worker thread), and ChangingFile (the truncation guard's signal handler).
+thread_tests='^([A-Za-z0-9_]*/)?[A-Za-z0-9_]*(Thread|Cancel|Load|ChangingFile)[A-Za-z0-9_]*\.'
+
+configure() { # build dir, extra cmake arguments
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+stage_plain() {
+  configure build-test
+  cmake --build build-test
+  ctest --test-dir build-test --output-on-failure -j2
+}
+
+stage_asan() {
+  # allow_user_segv_handler: the truncation guard installs its own SIGBUS handler over ASan's and
+  # passes on every fault outside its views, which ASan then reports as usual.
+  export ASAN_OPTIONS="allow_user_segv_handler=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+  export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+  configure build-asan -DOSTREL_SANITIZE=address,undefined -DOSTREL_BUILD_BENCH=OFF
+  cmake --build build-asan
+  ctest --test-dir build-asan --output-on-failure -j2
+}
+
+stage_tsan() {
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp"
+  configure build-tsan -DOSTREL_SANITIZE=thread -DOSTREL_BUILD_BENCH=OFF
+  cmake --build build-tsan --target ostrel_thread_tests
+  # A thread test in a suite that this build leaves out would silently not run: compare with the
+  # plain build of this run, which has every suite.
+  if [ "${plain_done:-}" ]; then
+    local want have
+    want=$(ctest --test-dir build-test -N -R "$thread_tests" -E Canary | sed -n 's/^Total Tests: //p')
+    have=$(ctest --test-dir build-tsan -N -R "$thread_tests" -E Canary | sed -n 's/^Total Tests: //p')
+    if [ "$want" != "$have" ]; then
+      echo "tsan: $want thread tests in the plain build, $have here; add their suite to" \
+        "ostrel_thread_tests in tests/CMakeLists.txt" >&2
+      return 1
+    fi
+  fi
+  ctest --test-dir build-tsan --output-on-failure -j2 --no-tests=error -R "$thread_tests"
+}
+
+stage_fuzz() {
+  fuzz/run.sh "${OSTREL_FUZZ_SECONDS:-30}"
+}
+
+summary=()
+for s in "${stages[@]}"; do
+  echo "=== stage $s"
+  start=$SECONDS
+  ("stage_$s")
+  [ "$s" = plain ] && plain_done=1
+  summary+=("$s $((SECONDS - start)) s")
+done
+echo "=== all passed: ${summary[*]}"
