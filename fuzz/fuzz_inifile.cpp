@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         }
         const std::string Before = Ini.Text();
         Ini.WriteInteger("Options", "Font-Size", 12);
-        Ini.WriteString("Options", "Last Directory", std::string(reinterpret_cast<const char*>(Data), Size > 40 ? 40 : Size));
+        Ini.WriteString("Options", "Last Directory",
+                        std::string(reinterpret_cast<const char*>(Data), Size > 40 ? 40 : Size));
         FUZZ_CHECK(Ini.ReadInteger("Options", "Font-Size", 0) == 12);
         FUZZ_CHECK(Ini.ValueExists("Options", "Last Directory"));
         // Everything written is still there; nothing of the file was dropped but the changed lines.
