@@ -31,6 +31,10 @@ supp=$PWD/tests/sanitizers
 # The thread tests: suite names (the part before the dot) with Thread, Cancel or Load in them (work
 # that runs on the worker thread), and ChangingFile (the truncation guard's signal handler).
 thread_tests='^([A-Za-z0-9_]*/)?[A-Za-z0-9_]*(Thread|Cancel|Load|ChangingFile)[A-Za-z0-9_]*\.'
+# Left out of the ThreadSanitizer stage (they run in the other stages): tests whose windows paint
+# large images, which Qt converts on its own thread pool; those threads hand the pieces over through
+# Qt's uninstrumented locks, and the reports have no frame of ours to tell them apart by.
+tsan_excluded='^ExecuteThread\.StatusLinesAndProgressFromTheWorker$'
 
 configure() { # build dir, extra cmake arguments
   local dir=$1
@@ -71,7 +75,7 @@ stage_tsan() {
       return 1
     fi
   fi
-  ctest --test-dir build-tsan --output-on-failure -j2 --no-tests=error -R "$thread_tests"
+  ctest --test-dir build-tsan --output-on-failure -j2 --no-tests=error -R "$thread_tests" -E "$tsan_excluded"
 }
 
 stage_fuzz() {

@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-TEST(ChangingFileView, TruncatedWhileShown) {
+TEST(ViewOfTruncatedFile, PaintsSwitchesAndSearches) {
     testutil::TempDir D;
     std::string Bytes;
     for (int I = 0; I < 4000; ++I)
