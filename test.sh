@@ -83,11 +83,16 @@ stage_fuzz() {
 }
 
 summary=()
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 for s in "${stages[@]}"; do
   echo "=== stage $s"
   start=$SECONDS
-  ("stage_$s")
+  ("stage_$s") 2>&1 | tee -a "$log"
   [ "$s" = plain ] && plain_done=1
   summary+=("$s $((SECONDS - start)) s")
 done
 echo "=== all passed: ${summary[*]}"
+# One closing line for every stage's tests together (any failure has ended the run above).
+passed=$(sed -n 's/^100% tests passed, 0 tests failed out of \([0-9]*\)$/\1/p' "$log" | awk '{n += $1} END {print n + 0}')
+echo "$passed passed, 0 failed"
