@@ -286,32 +286,28 @@ void TXDTPtrView::SetScrollBar(Qt::Orientation Orientation, int Max, int Page) {
 
 void TXDTPtrView::SetTopLine(int Value) {
     if (Value == FTopLine) return;
-    const int A = std::max(int(std::min<int64_t>(Value, int64_t(LineCount()) - FVisibleLines + 1)), 0);
-    if (A == FTopLine) return;
-    const int D = FTopLine - A;
-    FTopLine = A;
-    FSyncingBar = true;
-    verticalScrollBar()->setValue(A);
-    FSyncingBar = false;
-    if (FRedrawOff) return;
-    // Less than a page moves the pixels and repaints the uncovered strip only.
-    if (std::abs(int64_t(D)) >= FVisibleLines)
-        viewport()->update();
-    else
-        viewport()->scroll(0, D * FCharHeight);
+    MoveTo(Qt::Vertical, Value, LineCount(), FVisibleLines, FTopLine);
 }
 
 void TXDTPtrView::SetLeftCol(int Value) {
-    const int A = std::max(int(std::min<int64_t>(Value, int64_t(FColCount) - FVisibleCols + 1)), 0);
-    if (A == FLeftCol) return;
-    const int D = FLeftCol - A;
-    FLeftCol = A;
+    MoveTo(Qt::Horizontal, Value, FColCount, FVisibleCols, FLeftCol);
+}
+
+// Clamps Value to 0..Count − Visible + 1 and moves there: less than a page moves the pixels and
+// repaints the uncovered strip only, a page or more repaints everything.
+void TXDTPtrView::MoveTo(Qt::Orientation Axis, int Value, int Count, int Visible, int& Position) {
+    const int A = std::max(int(std::min<int64_t>(Value, int64_t(Count) - Visible + 1)), 0);
+    if (A == Position) return;
+    const int D = Position - A;
+    Position = A;
     FSyncingBar = true;
-    horizontalScrollBar()->setValue(A);
+    (Axis == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar())->setValue(A);
     FSyncingBar = false;
     if (FRedrawOff) return;
-    if (std::abs(int64_t(D)) >= FVisibleCols)
+    if (std::abs(int64_t(D)) >= Visible)
         viewport()->update();
+    else if (Axis == Qt::Vertical)
+        viewport()->scroll(0, D * FCharHeight);
     else
         viewport()->scroll(D * FCharWidth, 0);
 }

@@ -171,6 +171,7 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    void MoveTo(Qt::Orientation Axis, int Value, int Count, int Visible, int& Position);
     struct TRowTexts;
     void PaintLine(QPainter& P, int Index, int Top, const QRect& Exposed);
     void DrawCell(QPainter& P, int X, int Width, int Top, TColor Bk, TColor Fg, std::string_view Text,
