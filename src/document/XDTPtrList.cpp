@@ -97,7 +97,9 @@ void TXDTPtrList::Clear() {
     FSatzArtSeen.clear();
 }
 
-int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
+// The body of Add, inlined into the loader's loop: it runs once per line of a file.
+[[gnu::always_inline]] inline int TXDTPtrList::AddImpl(int32_t FeldArt, const char* InhaltPtr,
+                                                       int32_t InhaltLen) {
     if (FCount == FCapacity) Grow();
 
     // Pack the entry; what does not fit goes to the side table.
@@ -155,6 +157,10 @@ int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) 
         if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) FFeldArtSeen[size_t(FeldArt)] = 1;
     }
     return FCount++;
+}
+
+int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
+    return AddImpl(FeldArt, InhaltPtr, InhaltLen);
 }
 
 void TXDTPtrList::CheckIndex(int Index) const {
@@ -317,7 +323,7 @@ void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelE
             int32_t FeldArt;
             if (Len > kMaxLine || !ParseHeader(P, FeldArt))
                 throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
-            List.Add(FeldArt, P + 7, int32_t(Len - 7));
+            List.AddImpl(FeldArt, P + 7, int32_t(Len - 7));
         }
         P = SkipTerminator(Q, E);
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TEvent;
+class TFileXDTPtrList;
 
 struct TXDTPtrItem {
     int32_t FeldArt = 0;
@@ -80,6 +81,8 @@ private:
     static_assert(sizeof(TPackedItem) == 12);
     static constexpr int16_t kSideEntry = INT16_MIN;
 
+    friend void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent);
+    int AddImpl(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
     void CheckIndex(int Index) const;
     bool IsFeldArtOfRow(int Index, uint16_t Row) const;
     void ResetStatistics();
