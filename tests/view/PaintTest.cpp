@@ -11,17 +11,6 @@ namespace {
 constexpr TColor kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kOlive = 0x008080, kGrey = 0x808080,
                  kLightF0 = 0xF0F0F0, kLightE6 = 0xE6E6E6, kYellow = 0x00FFFF, kBlue = 0xFF0000;
 
-TXDTSearchRec FeldSearch(int FeldArt, const std::string& Text, uint8_t Option = foContains,
-                         bool Case = false) {
-    TXDTSearchRec R;
-    R.SearchMode = smFeld;
-    R.FeldOption = Option;
-    R.CaseSensitive = Case;
-    R.FeldArt = FeldArt;
-    R.SearchText = Text;
-    return R;
-}
-
 class PaintTest : public ::testing::Test {
 protected:
     TViewFixture F{12, 70};

@@ -5,16 +5,6 @@
 
 namespace {
 
-TXDTSearchRec Feld(int FeldArt, const std::string& Text, uint8_t Option = foContains, bool Case = false) {
-    TXDTSearchRec R;
-    R.SearchMode = smFeld;
-    R.FeldOption = Option;
-    R.CaseSensitive = Case;
-    R.FeldArt = FeldArt;
-    R.SearchText = Text;
-    return R;
-}
-
 class SearchTest : public ::testing::Test {
 protected:
     TViewFixture F{20, 80}; // VisibleLines 21, VisibleCols 81
@@ -34,7 +24,7 @@ protected:
 };
 
 TEST_F(SearchTest, SetSearchRecNormalisesTheCriteria) {
-    TXDTSearchRec R = Feld(3101, "m\xFCller");
+    TXDTSearchRec R = FeldSearch(3101, "m\xFCller");
     F.View->SetSearchRec(R);
     EXPECT_EQ(F.View->SearchRec().MatchText, "M\xDCLLER");
     R.CaseSensitive = true;
@@ -50,7 +40,7 @@ TEST_F(SearchTest, SetSearchRecNormalisesTheCriteria) {
     EXPECT_EQ(F.View->SearchRec().FeldOption, foEquals);
 
     // No field and no text is no search; the case flag is kept.
-    TXDTSearchRec E = Feld(0, "", foEquals, true);
+    TXDTSearchRec E = FeldSearch(0, "", foEquals, true);
     F.View->SetSearchRec(E);
     EXPECT_EQ(F.View->SearchRec().SearchMode, smNone);
     EXPECT_EQ(F.View->SearchRec().FeldOption, foContains);
@@ -69,7 +59,7 @@ TEST_F(SearchTest, FindsStepThroughTheFileAndStartAgainAfterTheEnd) {
     EXPECT_FALSE(F.View->FindNext()); // no criteria: silent
     EXPECT_TRUE(Messages.empty());
 
-    F.View->SetSearchRec(Feld(0, "8220"));
+    F.View->SetSearchRec(FeldSearch(0, "8220"));
     ASSERT_TRUE(F.View->FindNext());
     EXPECT_EQ(F.View->FoundLine(), 3);
     EXPECT_EQ(F.View->TopLine(), 0); // a short file: clamped
@@ -83,7 +73,7 @@ TEST_F(SearchTest, FindsStepThroughTheFileAndStartAgainAfterTheEnd) {
     EXPECT_EQ(F.View->FoundLine(), 3);
 
     // The same criteria again keep the position; cancelling ends the search.
-    F.View->SetSearchRec(Feld(0, "8220"));
+    F.View->SetSearchRec(FeldSearch(0, "8220"));
     EXPECT_EQ(F.View->FoundLine(), 3);
     ASSERT_TRUE(F.View->FindNext());
     EXPECT_EQ(F.View->FoundLine(), 5);
@@ -98,7 +88,7 @@ TEST_F(SearchTest, FindsStepThroughTheFileAndStartAgainAfterTheEnd) {
     S.SearchText = "8220";
     F.View->SetSearchRec(S);
     EXPECT_EQ(AllFinds(), (std::vector<int>{3, 5}));
-    F.View->SetSearchRec(Feld(3101, ""));
+    F.View->SetSearchRec(FeldSearch(3101, ""));
     EXPECT_EQ(AllFinds(), (std::vector<int>{2, 4}));
     EXPECT_EQ(F.View->LeftCol(), 0);
 }
@@ -112,7 +102,7 @@ TEST_F(SearchTest, FindsScrollTheMatchIntoView) {
     Doc.Add(3000, std::string(300, '-')); // wide enough for any position
     F.Attach(Doc);
     ASSERT_EQ(F.View->VisibleCols(), 81);
-    F.View->SetSearchRec(Feld(0, "ab"));
+    F.View->SetSearchRec(FeldSearch(0, "ab"));
     ASSERT_TRUE(F.View->FindNext());
     EXPECT_EQ(F.View->FoundLine(), 201);
     EXPECT_EQ(F.View->TopLine(), 200);
@@ -131,18 +121,18 @@ TEST_F(SearchTest, SearchSeesTheConvertedAndUpperCasedContent) {
     Doc.Add(3101, "M]LLER");    // 7-bit code: ] is Ü
     F.Attach(Doc);
     F.View->SetCodierung(3);
-    F.View->SetSearchRec(Feld(3101, "m\xFCller"));
+    F.View->SetSearchRec(FeldSearch(3101, "m\xFCller"));
     EXPECT_EQ(AllFinds(), (std::vector<int>{1}));
     F.View->SetCodierung(1);
     EXPECT_EQ(AllFinds(), (std::vector<int>{2}));
-    F.View->SetSearchRec(Feld(3101, "m\xFCller", foEquals, true));
+    F.View->SetSearchRec(FeldSearch(3101, "m\xFCller", foEquals, true));
     EXPECT_TRUE(AllFinds().empty());
 }
 
 TEST_F(SearchTest, LinesOfOtherFieldsDoNotCarryTheColumnOfTheLastFind) {
     Doc.Add(3101, "xxxab");
     F.Attach(Doc);
-    F.View->SetSearchRec(Feld(3101, "ab"));
+    F.View->SetSearchRec(FeldSearch(3101, "ab"));
     ASSERT_TRUE(F.View->FindNext());
     // Another file is loaded; the criteria and the position survive.
     Doc.List.Clear();

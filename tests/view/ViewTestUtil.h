@@ -39,6 +39,18 @@ inline void EnsureApp() {
     new QApplication(Argc, Argv);
 }
 
+// Criteria of a field search, as the search dialog installs them.
+inline TXDTSearchRec FeldSearch(int FeldArt, const std::string& Text, uint8_t Option = foContains,
+                                bool Case = false) {
+    TXDTSearchRec R;
+    R.SearchMode = smFeld;
+    R.FeldOption = Option;
+    R.CaseSensitive = Case;
+    R.FeldArt = FeldArt;
+    R.SearchText = Text;
+    return R;
+}
+
 inline TColor ToTColor(QRgb C) {
     return TColor(qRed(C)) | TColor(qGreen(C)) << 8 | TColor(qBlue(C)) << 16;
 }
