@@ -1,11 +1,11 @@
 #include "ExThread.h"
 
-#include "ResStrings.h"
 #include "SpecDlgs.h"
 #include "support/Ansi.h"
 #include "support/DlgTools.h"
 #include "support/Exceptions.h"
 #include "support/FramePanel.h"
+#include "support/ResStrings.h"
 #include "support/WinText.h"
 
 #include <QAbstractEventDispatcher>

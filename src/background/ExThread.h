@@ -8,7 +8,7 @@
 // exception that escapes DoWork is raised again by RunModal with its class and message. A job that
 // wants its errors shown instead catches them and calls HandleWorkException, which shows the message
 // in the user-interface thread while the worker waits (EAbort is never shown).
-#include "document/Event.h"
+#include "support/Event.h"
 
 #include <QDialog>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "SpecDlgs.h"
 
-#include "ResStrings.h"
 #include "support/Ansi.h"
 #include "support/DlgTools.h"
+#include "support/ResStrings.h"
 #include "support/WinText.h"
 
 #include <QApplication>

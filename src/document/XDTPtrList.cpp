@@ -1,8 +1,8 @@
 #include "XDTPtrList.h"
 
-#include "Event.h"
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
+#include "support/Event.h"
 #include "support/Exceptions.h"
 #include "support/StrTools.h"
 

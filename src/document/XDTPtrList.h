@@ -2,8 +2,8 @@
 // The line index of one xDT document: per line the field identifier and where its content lies in
 // the file's bytes. Content is never copied. While lines are added it keeps the column statistics
 // of the view, the sorted lists of field identifiers and record types, and the declared character set.
-#include "MappedFile.h"
 #include "SortedStrings.h"
+#include "support/MappedFile.h"
 
 #include <atomic>
 #include <cstdint>

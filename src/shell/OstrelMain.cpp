@@ -2,7 +2,6 @@
 
 #include "ui_OstrelMain.h"
 
-#include "background/ResStrings.h"
 #include "background/SpecDlgs.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
@@ -11,6 +10,7 @@
 #include "support/DlgTools.h"
 #include "support/Exceptions.h"
 #include "support/IniFile.h"
+#include "support/ResStrings.h"
 #include "support/StrTools.h"
 #include "view/OstrelSearchDlg.h"
 #include "view/XDTPtrView.h"

@@ -5,7 +5,7 @@
 #include "DlgTools.h"
 #include "FramePanel.h"
 #include "VerInfo.h"
-#include "background/ResStrings.h"
+#include "support/ResStrings.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

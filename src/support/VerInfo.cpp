@@ -1,7 +1,7 @@
 #include "VerInfo.h"
 
 #include "Ansi.h"
-#include "document/MappedFile.h"
+#include "MappedFile.h"
 
 #include <cctype>
 #include <cstdio>

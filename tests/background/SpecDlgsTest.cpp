@@ -1,8 +1,8 @@
 #include "background/SpecDlgs.h"
 #include "TestHelpers.h"
-#include "background/ResStrings.h"
 #include "support/Ansi.h"
 #include "support/DlgTools.h"
+#include "support/ResStrings.h"
 #include "support/WinText.h"
 
 #include <QGuiApplication>

@@ -5,9 +5,9 @@
 #include "TestUtil.h"
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
-#include "document/Event.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
+#include "support/Event.h"
 #include "support/Exceptions.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "TestUtil.h"
-#include "document/Event.h"
 #include "document/XDTPtrList.h"
+#include "support/Event.h"
 #include "support/Exceptions.h"
 
 #include <gtest/gtest.h>

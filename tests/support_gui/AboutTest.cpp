@@ -1,10 +1,10 @@
 #include "TestUtil.h"
-#include "background/ResStrings.h"
 #include "support/Ansi.h"
 #include "support/AppIcon.h"
 #include "support/AppSplash.h"
 #include "support/DlgTools.h"
 #include "support/FramePanel.h"
+#include "support/ResStrings.h"
 #include "support/VerInfo.h"
 #include "support/WinText.h"
 
