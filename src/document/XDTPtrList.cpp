@@ -1,5 +1,7 @@
 #include "XDTPtrList.h"
 
+#include "RowModel.h"
+
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
 #include "support/Event.h"
@@ -177,9 +179,7 @@ TXDTPtrItem TXDTPtrList::Items(int Index) const {
 }
 
 std::string TXDTPtrList::Kennung(int Index) const {
-    char Buf[16];
-    std::snprintf(Buf, sizeof Buf, "%4.4d", int(FeldArt(Index)));
-    return Buf;
+    return KennungText(FeldArt(Index));
 }
 
 bool TXDTPtrList::IsFeldArtOfRow(int Index, uint16_t Row) const {
