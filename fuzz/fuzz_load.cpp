@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TFileXDTPtrList L;
     bool Invalid = false;
     try {
-        LoadXDTFile(L, Path, nullptr);
+        LoadXDTFile(L, Path);
     } catch (const EXDTInvalidLine& E) {
         Invalid = true;
         FUZZ_CHECK(E.PhysicalLine() == Want.InvalidLine);

@@ -19,14 +19,42 @@
 #include <emmintrin.h>
 #endif
 
+#include <unordered_set>
+
 namespace {
 constexpr int kFeldArtSeenSize = 10000; // the four-digit identifiers; others take the slow path
 constexpr int64_t kOffsetLimit = int64_t(1) << 47;
+
+struct TransparentHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view S) const { return std::hash<std::string_view>()(S); }
+};
 } // namespace
+
+// 12 bytes per line: a signed 48-bit offset of the content from an anchor address, the identifier in
+// 16 bits and the length. Lines that do not fit (identifier outside 16 bits, null or far pointer) are
+// kept whole in the side table; the loader never produces them.
+struct TXDTPtrList::TPackedItem {
+    uint32_t OffsetLo;
+    uint16_t OffsetHi;
+    int16_t FeldArt;
+    int32_t InhaltLen;
+};
+static constexpr int16_t kSideEntry = INT16_MIN;
+
+// Byte-exact memory of what the sorted lists already hold, so that a repeated identifier or record
+// type costs no locale-aware comparison; and the comment buffer reused from line to line.
+struct TXDTPtrList::TSeen {
+    std::vector<uint8_t> FeldArt = std::vector<uint8_t>(kFeldArtSeenSize, 0);
+    std::unordered_set<std::string, TransparentHash, std::equal_to<>> SatzArt;
+    std::string CommentBuf;
+};
 
 // ---------------------------------------------------------------- TXDTPtrList
 
-TXDTPtrList::TXDTPtrList() : FFeldArtSeen(kFeldArtSeenSize, 0) {}
+TXDTPtrList::TXDTPtrList() : FSeen(std::make_unique<TSeen>()) {
+    static_assert(sizeof(TPackedItem) == 12);
+}
 
 TXDTPtrList::~TXDTPtrList() {
     FUpdateCount.store(1, std::memory_order_relaxed);
@@ -95,8 +123,8 @@ void TXDTPtrList::Clear() {
     FHasAnchor = false;
     FFeldArtList.Clear();
     FSatzArtList.Clear();
-    FFeldArtSeen.assign(kFeldArtSeenSize, 0);
-    FSatzArtSeen.clear();
+    FSeen->FeldArt.assign(kFeldArtSeenSize, 0);
+    FSeen->SatzArt.clear();
 }
 
 // The body of Add, inlined into the loader's loop: it runs once per line of a file.
@@ -129,23 +157,24 @@ void TXDTPtrList::Clear() {
         InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen)) : std::string_view();
     if (InhaltLen > FMaxInhaltLen) FMaxInhaltLen = InhaltLen;
 
-    InhaltCommentTo(FeldArt, Inhalt, FCommentBuf);
-    const int CommentLen = int(FCommentBuf.size());
+    TSeen& Seen = *FSeen;
+    InhaltCommentTo(FeldArt, Inhalt, Seen.CommentBuf);
+    const int CommentLen = int(Seen.CommentBuf.size());
     if (CommentLen > FMaxCommentLen) FMaxCommentLen = CommentLen;
     const int64_t Sum = int64_t(CommentLen) + InhaltLen + 1;
     if (Sum > FMaxInhaltCommentLen) FMaxInhaltCommentLen = int(std::min<int64_t>(Sum, INT32_MAX));
 
     // A field's name depends on the identifier only: measured once per identifier.
-    const bool Known = FeldArt >= 0 && FeldArt < kFeldArtSeenSize && FFeldArtSeen[size_t(FeldArt)];
+    const bool Known = FeldArt >= 0 && FeldArt < kFeldArtSeenSize && Seen.FeldArt[size_t(FeldArt)];
     if (!Known) {
         const int NameLen = int(FeldArtNameView(FeldArt).size());
         if (NameLen > FMaxFeldArtNameLen) FMaxFeldArtNameLen = NameLen;
     }
 
     if (FeldArt == 8000) {
-        if (FSatzArtSeen.find(Inhalt) == FSatzArtSeen.end()) {
+        if (Seen.SatzArt.find(Inhalt) == Seen.SatzArt.end()) {
             FSatzArtList.Add(Inhalt, 8000);
-            FSatzArtSeen.emplace(Inhalt);
+            Seen.SatzArt.emplace(Inhalt);
         }
     } else if (FeldArt == 9106) {
         int32_t V;
@@ -154,9 +183,8 @@ void TXDTPtrList::Clear() {
 
     if (!Known) {
         char Kenn[16];
-        std::snprintf(Kenn, sizeof Kenn, "%4.4d", int(FeldArt));
-        FFeldArtList.Add(Kenn, FeldArt);
-        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) FFeldArtSeen[size_t(FeldArt)] = 1;
+        FFeldArtList.Add(KennungTextTo(FeldArt, Kenn), FeldArt);
+        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) Seen.FeldArt[size_t(FeldArt)] = 1;
     }
     return FCount++;
 }
@@ -294,37 +322,71 @@ inline bool ParseHeader(const char* P, int32_t& FeldArt) {
 
 } // namespace
 
-void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent) {
+// The loader's access to the index: fills the entries and the file state of one document.
+class TXDTLoader {
+public:
+    static TLoadOutcome Load(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options);
+};
+
+TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options) {
     TUpdateBracket Bracket(List);
     List.Clear();
     List.FFileName = Path;
     List.FFileSize = 0;
-    if (!List.FFile.OpenFile(Path)) return;
+    TLoadOutcome Outcome;
+    if (!List.FFile.OpenFile(Path)) {
+        Outcome.End = leNotReadable;
+        return Outcome;
+    }
     List.FFileSize = List.FFile.FileSize();
-    if (!List.FFile.CreateMapping()) return;
-    if (!List.FFile.MapView()) return;
+    if (List.FFileSize == 0) return Outcome; // nothing to map: an empty document
+    if (!List.FFile.CreateMapping() || !List.FFile.MapView()) {
+        Outcome.End = leNotReadable;
+        return Outcome;
+    }
 
     const char* const Base = List.FFile.ViewBase();
     const char* P = Base;
     const char* const E = Base + List.FFileSize;
+    TEvent* const CancelEvent = Options.Cancel;
     long long PhysLine = 0;
+    auto Invalid = [&](const char* Line) {
+        if (Options.InvalidLine == ilRaise) throw EXDTInvalidLine(PhysLine, uint64_t(Line - Base));
+        Outcome.End = leInvalidLine;
+        Outcome.PhysicalLine = PhysLine;
+        Outcome.Offset = uint64_t(Line - Base);
+    };
     TTerminatorScanner Scanner(Base, E);
     while (P < E) {
-        if (CancelEvent && CancelEvent->WaitFor(0)) return;
+        if (CancelEvent && CancelEvent->WaitFor(0)) {
+            Outcome.End = leCancelled;
+            return Outcome;
+        }
         ++PhysLine;
         // A line longer than a 32-bit length can say is invalid wherever it ends: no need to look further.
         const char* Stop = E - P > kMaxLine ? P + kMaxLine + 1 : E;
         const char* Q = Scanner.Next(P, Stop);
         const int64_t Len = Q - P;
         if (Len < 7) {
-            if (E - Q > 2 || Q == E) throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
+            if (E - Q > 2 || Q == E) {
+                Invalid(P);
+                return Outcome;
+            }
             Q = SkipTerminator(Q, E); // and on below: a second terminator right behind is consumed too
         } else {
             int32_t FeldArt;
-            if (Len > kMaxLine || !ParseHeader(P, FeldArt))
-                throw EXDTInvalidLine(PhysLine, uint64_t(P - Base));
+            if (Len > kMaxLine || !ParseHeader(P, FeldArt)) {
+                Invalid(P);
+                return Outcome;
+            }
             List.AddImpl(FeldArt, P + 7, int32_t(Len - 7));
         }
         P = SkipTerminator(Q, E);
     }
+    if (List.FFile.Truncated()) Outcome.End = leTruncated;
+    return Outcome;
+}
+
+TLoadOutcome LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options) {
+    return TXDTLoader::Load(List, Path, Options);
 }

@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 class TEvent;
@@ -69,19 +69,10 @@ protected:
     virtual int CapacityLimit() const { return MaxListSize; }
 
 private:
-    // 12 bytes per line: a signed 48-bit offset of the content from an anchor address, the identifier
-    // in 16 bits and the length. Lines that do not fit (identifier outside 16 bits, null or far pointer)
-    // are kept whole in a side table; the loader never produces them.
-    struct TPackedItem {
-        uint32_t OffsetLo;
-        uint16_t OffsetHi;
-        int16_t FeldArt;
-        int32_t InhaltLen;
-    };
-    static_assert(sizeof(TPackedItem) == 12);
-    static constexpr int16_t kSideEntry = INT16_MIN;
-
-    friend void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent);
+    // The packed entries and the de-duplication memory live in the index's source file only.
+    struct TPackedItem;
+    struct TSeen;
+    friend class TXDTLoader;
     int AddImpl(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
     void CheckIndex(int Index) const;
     bool IsFeldArtOfRow(int Index, uint16_t Row) const;
@@ -101,17 +92,8 @@ private:
 
     uintptr_t FAnchor = 0;
     bool FHasAnchor = false;
-    std::vector<TXDTPtrItem> FSide;
-
-    // Byte-exact memory of what the sorted lists already hold, so that a repeated identifier or record
-    // type costs no locale-aware comparison.
-    std::vector<uint8_t> FFeldArtSeen;
-    struct TransparentHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view S) const { return std::hash<std::string_view>()(S); }
-    };
-    std::unordered_set<std::string, TransparentHash, std::equal_to<>> FSatzArtSeen;
-    std::string FCommentBuf;
+    std::vector<TXDTPtrItem> FSide; // entries that do not pack
+    std::unique_ptr<TSeen> FSeen;
 };
 
 // Brackets a change of the index; the counter returns to its earlier value however the scope ends.
@@ -143,13 +125,40 @@ public:
     bool MappingOpen() const { return FFile.MappingOpen(); }
 
 private:
-    friend void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent);
+    friend class TXDTLoader;
     std::string FFileName;
     TMappedFile FFile;
     uint64_t FFileSize = 0;
 };
 
-// Opens, maps and splits the file into the index. Raises EXDTInvalidLine ("Ungültige Zeile in
-// XDT-Datei") on an invalid line, keeping the lines before it. A file that cannot be opened or mapped
-// gives an empty index without error. CancelEvent (may be null) is polled before every line.
-void LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, TEvent* CancelEvent = nullptr);
+// How a load treats an invalid line.
+enum TInvalidLinePolicy : uint8_t {
+    ilRaise, // raise EXDTInvalidLine, keeping the lines before it (the classic contract)
+    ilStop,  // stop there, keep the lines before it and report it in the outcome
+};
+
+// What a load is asked to do.
+struct TLoadOptions {
+    TEvent* Cancel = nullptr; // polled before every line; may be null
+    TInvalidLinePolicy InvalidLine = ilRaise;
+};
+
+// How a load ended.
+enum TLoadEnd : uint8_t {
+    leComplete,    // the whole file was read (an empty file too)
+    leNotReadable, // the file could not be opened or mapped: the index is empty
+    leCancelled,   // the cancel event was set: the lines before it stay
+    leInvalidLine, // stopped at an invalid line (ilStop): the lines before it stay
+    leTruncated,   // read to the end, but another program cut the file short meanwhile
+};
+struct TLoadOutcome {
+    TLoadEnd End = leComplete;
+    long long PhysicalLine = 0;    // one-based, of the invalid line
+    unsigned long long Offset = 0; // byte offset of the invalid line's start
+};
+
+// Opens, maps and splits the file into the index. A file that cannot be opened or mapped gives an
+// empty index without error. On an invalid line, by default raises EXDTInvalidLine ("Ungültige
+// Zeile in XDT-Datei"), keeping the lines before it. Errors of the index itself (capacity, memory)
+// are raised in every mode, with the lines read so far kept.
+TLoadOutcome LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options = {});

@@ -3,7 +3,7 @@
 #include "ui_OstrelMain.h"
 
 #include "background/SpecDlgs.h"
-#include "document/XDTFile.h"
+#include "document/RowModel.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/AppSplash.h"
@@ -62,17 +62,6 @@ const char* const SOpenDialogFilter =
 
 constexpr int MinFontSize = 1;
 constexpr int MaxFontSize = 1000;
-
-std::mutex HookLock;
-std::function<void(TLoadFileThread&)>& BeforeLoadHook() {
-    static std::function<void(TLoadFileThread&)> Hook;
-    return Hook;
-}
-
-std::optional<TOstrelPaths>& PathsOverride() {
-    static std::optional<TOstrelPaths> Paths;
-    return Paths;
-}
 
 QString FromNative(const std::string& S) {
     return QFile::decodeName(QByteArray(S.data(), qsizetype(S.size())));
@@ -144,26 +133,17 @@ template <class F> void Guarded(F&& Fn) {
 // ---------------------------------------------------------------------------------------------------
 // TLoadFileThread
 
-TLoadFileThread::TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List)
-    : FFileName(FileName), FList(List) {
+TLoadFileThread::TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List,
+                                 THook BeforeLoad)
+    : FFileName(FileName), FList(List), FBeforeLoad(std::move(BeforeLoad)) {
     if (!FList) FList = std::make_unique<TFileXDTPtrList>();
     SetPriority(QThread::HighPriority);
 }
 
-void TLoadFileThread::SetBeforeLoadHook(std::function<void(TLoadFileThread&)> Hook) {
-    std::lock_guard<std::mutex> L(HookLock);
-    BeforeLoadHook() = std::move(Hook);
-}
-
 void TLoadFileThread::DoWork() {
     try {
-        std::function<void(TLoadFileThread&)> Hook;
-        {
-            std::lock_guard<std::mutex> L(HookLock);
-            Hook = BeforeLoadHook();
-        }
-        if (Hook) Hook(*this);
-        LoadXDTFile(*FList, FFileName, &FCancelEvent);
+        if (FBeforeLoad) FBeforeLoad(*this);
+        LoadXDTFile(*FList, FFileName, {.Cancel = &FCancelEvent});
     } catch (...) {
         HandleWorkException();
     }
@@ -172,8 +152,7 @@ void TLoadFileThread::DoWork() {
 // ---------------------------------------------------------------------------------------------------
 // Paths of the program and its options file
 
-TOstrelPaths TFormOstrel::Paths() {
-    if (PathsOverride()) return *PathsOverride();
+TOstrelPaths TFormOstrel::ProgramPaths() {
     TOstrelPaths P;
     P.ProgramDir = ToNative(QCoreApplication::applicationDirPath());
     if (P.ProgramDir.empty() || P.ProgramDir.back() != '/') P.ProgramDir += '/';
@@ -183,10 +162,6 @@ TOstrelPaths TFormOstrel::Paths() {
         P.FallbackOptionsFile =
             (Config + QLatin1Char('/') + QFileInfo(IniPath(P.OptionsFile)).fileName()).toStdString();
     return P;
-}
-
-void TFormOstrel::SetPathsOverride(std::optional<TOstrelPaths> Paths) {
-    PathsOverride() = std::move(Paths);
 }
 
 std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
@@ -229,8 +204,8 @@ QStringList TFormOstrel::CommandLineParams() {
     return QCoreApplication::arguments().mid(1);
 }
 
-TFormOstrel::TFormOstrel(const QStringList& Params, QWidget* Parent)
-    : QMainWindow(Parent), FUi(std::make_unique<Ui::FormOstrel>()) {
+TFormOstrel::TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent)
+    : QMainWindow(Parent), FUi(std::make_unique<Ui::FormOstrel>()), FPaths(Paths) {
     FUi->setupUi(this);
     FormCreate(Params);
 }
@@ -441,15 +416,9 @@ void TFormOstrel::LoadFile(const std::string& Path) {
         {
             TUpdateBracket Bracket(*FPtrList);
             if (ExecuteLoadFile(Path, FPtrList)) {
-                SetStatusText(0, "Zeilen: " + std::to_string(FPtrList->Count()));
-                SetStatusText(1, "Dateigr\xF6\xDF"
-                                 "e: " +
-                                     FileSizeToStr(int64_t(FPtrList->FileSize())));
-                const int Codierung = FPtrList->FileCodierung();
-                if (Codierung == 0)
-                    SetStatusText(2, "Zeichensatz: Nicht vorhanden");
-                else if (Codierung >= 1 && Codierung <= 4)
-                    SetStatusText(2, "Zeichensatz: \"" + CodierungName(Codierung) + "\"");
+                SetStatusText(0, LineCountText(FPtrList->Count()));
+                SetStatusText(1, FileSizeText(FPtrList->FileSize(), FormatSettings()));
+                SetStatusText(2, DeclaredCodierungText(FPtrList->FileCodierung()));
             } else {
                 FPtrList->Clear();
                 SetAppTitle(AnsiToQString(SAppTitle));
@@ -466,7 +435,7 @@ void TFormOstrel::LoadFile(const std::string& Path) {
 }
 
 bool TFormOstrel::ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List) {
-    TLoadFileThread Thread(Path, List);
+    TLoadFileThread Thread(Path, List, FBeforeLoad);
     const std::string Caption = "Lade Datei \"" + QStringToAnsi(FromNative(Path)) + "\"...";
     return Thread.RunModal(Caption, 0, false, true);
 }
@@ -525,12 +494,7 @@ void TFormOstrel::cmToggleCodierungClick() {
     if (M == 0) M = 1;
     if (M != N) {
         FView->SetCodierung(M);
-        const int C = FView->Codierung();
-        if (C == 0)
-            SetStatusText(3, "");
-        else
-            SetStatusText(3, "Aktuell verwendeter Zeichensatz: " + std::to_string(C) + " - \"" +
-                                 CodierungName(C) + "\"");
+        SetStatusText(3, CodierungInUseText(FView->Codierung()));
     }
     FocusView();
 }
@@ -552,7 +516,7 @@ void TFormOstrel::cmRefreshClick() {
 }
 
 void TFormOstrel::cmSearchClick() {
-    if (!ExecuteSearchDlg(this, FView)) return;
+    if (!ExecuteSearchDlg(this, FView, ApplicationTitle())) return;
     FView->FindNext();
     ShowFoundLine();
     FocusView();

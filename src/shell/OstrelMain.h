@@ -27,14 +27,13 @@ class FormOstrel;
 // Fills the caller's index from a file on a worker thread, under the progress window.
 class TLoadFileThread : public TExecuteThread {
 public:
-    // Creates the index into List when List is empty; the caller keeps owning it.
-    TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List);
+    using THook = std::function<void(TLoadFileThread&)>;
+    // Creates the index into List when List is empty; the caller keeps owning it. BeforeLoad (may be
+    // empty) runs on the worker thread before the file is read: tests hold a load with it.
+    TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List,
+                    THook BeforeLoad = {});
 
     TEvent& CancelEvent() { return FCancelEvent; }
-
-    // Called on the worker thread before the file is read. Lets tests hold a load until they have
-    // cancelled it; nullptr (the default) removes it.
-    static void SetBeforeLoadHook(std::function<void(TLoadFileThread&)> Hook);
 
 protected:
     void DoWork() override;
@@ -42,6 +41,7 @@ protected:
 private:
     std::string FFileName;
     std::unique_ptr<TFileXDTPtrList>& FList;
+    THook FBeforeLoad;
 };
 
 // Where the program looks for its directory and its options file. The program's directory is in the
@@ -55,15 +55,17 @@ struct TOstrelPaths {
 class TFormOstrel : public QMainWindow {
     Q_OBJECT
 public:
-    // Params are the command-line arguments after the program's name; exactly one is opened.
-    explicit TFormOstrel(const QStringList& Params = CommandLineParams(), QWidget* Parent = nullptr);
+    // Params are the command-line arguments after the program's name; exactly one is opened. Paths
+    // say where the program and its options live (ProgramPaths() for the running program).
+    TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent = nullptr);
     ~TFormOstrel() override;
 
     static QStringList CommandLineParams();
-
-    // The paths of the running program; a test may put others in their place (nullopt restores).
-    static TOstrelPaths Paths();
-    static void SetPathsOverride(std::optional<TOstrelPaths> Paths);
+    // The paths of the running program.
+    static TOstrelPaths ProgramPaths();
+    const TOstrelPaths& Paths() const { return FPaths; }
+    // Runs on the worker thread before each load reads its file; empty (the default) for none.
+    void SetBeforeLoadHook(TLoadFileThread::THook Hook) { FBeforeLoad = std::move(Hook); }
     // The options file to use: the one beside the program when it can be written there (it exists
     // and may be replaced, or it can be created); else the one in the user's configuration folder.
     static std::string ChooseOptionsFile(const TOstrelPaths& Paths);
@@ -121,6 +123,8 @@ private:
     void UpdateSearchEnabled();
 
     std::unique_ptr<Ui::FormOstrel> FUi;
+    TOstrelPaths FPaths;
+    TLoadFileThread::THook FBeforeLoad;
     QLabel* FStatusPanels[4] = {};
 
     std::string FCurrentFile;

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
 
-    TFormOstrel Form;
+    TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());
     Form.show();
 
     const QByteArray Shot = qgetenv("OSTREL_SCREENSHOT");

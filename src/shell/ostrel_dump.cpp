@@ -5,8 +5,7 @@
 // Exit status: 0 the whole file was read; 1 it was read only up to an invalid line (the rows before it
 // are printed) or it was cut short while being read; 2 wrong usage, or the path is not a readable
 // regular file.
-#include "catalogue/XDTCodeTbl.h"
-#include "catalogue/XDTComments.h"
+#include "document/RowModel.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
@@ -292,68 +291,48 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
 
 void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
     const TEncoder& Enc = Encoder();
-    const int Codierung = O.Codierung >= 0 ? O.Codierung : List.FileCodierung();
-    const bool Convert = Codierung >= cdFirst && Codierung <= cdLast;
     const auto& Code = O.Json ? Enc.Json : Enc.Tsv;
-    std::string Converted, Comment;
-    // A field's name depends on its identifier only: looked up and encoded once per identifier.
+    const TRowOptions RowOptions{O.Codierung >= 0 ? O.Codierung : List.FileCodierung(), true, true};
+    TRowTexts Row;
+    // A field's name depends on its identifier only: encoded once per identifier.
     std::vector<std::string> Names(10000);
     std::vector<uint8_t> HaveName(10000, 0);
     std::string OtherName;
     for (int I = 0; I < List.Count() && !Out.Failed(); ++I) {
-        const TXDTPtrItem Item = List.Items(I);
-        const std::string_view Raw = Item.Inhalt();
-        std::string_view Shown = Raw;
-        if (Convert) {
-            Converted.assign(Raw);
-            ConvertCodierungInPlace(Codierung, Converted.data(), Converted.size());
-            Shown = Converted;
-        }
-        InhaltCommentTo(Item.FeldArt, Raw, Comment);
-        char Digits[4];
-        std::string_view Kennung;
-        std::string Other;
-        if (Item.FeldArt >= 0 && Item.FeldArt <= 9999) {
-            // What "%4.4d" gives for these, without the cost of a format call per row.
-            for (int D = 3, V = Item.FeldArt; D >= 0; --D, V /= 10) Digits[D] = char('0' + V % 10);
-            Kennung = std::string_view(Digits, 4);
-        } else {
-            Other = List.Kennung(I);
-            Kennung = Other;
-        }
+        MakeRowTexts(List, I, RowOptions, Row);
         std::string_view Name;
-        if (Item.FeldArt >= 0 && Item.FeldArt <= 9999) {
-            if (!HaveName[size_t(Item.FeldArt)]) {
-                Names[size_t(Item.FeldArt)] = Encoded(Code, FeldArtNameView(Item.FeldArt));
-                HaveName[size_t(Item.FeldArt)] = 1;
+        if (Row.FeldArt >= 0 && Row.FeldArt <= 9999) {
+            if (!HaveName[size_t(Row.FeldArt)]) {
+                Names[size_t(Row.FeldArt)] = Encoded(Code, Row.Name);
+                HaveName[size_t(Row.FeldArt)] = 1;
             }
-            Name = Names[size_t(Item.FeldArt)];
+            Name = Names[size_t(Row.FeldArt)];
         } else {
-            OtherName = Encoded(Code, FeldArtNameView(Item.FeldArt));
+            OtherName = Encoded(Code, Row.Name);
             Name = OtherName;
         }
         if (O.Json) {
             Out.Put("{\"line\":");
             Out.PutInt(I + 1);
             Out.Put(",\"feldart\":");
-            Out.PutInt(Item.FeldArt);
+            Out.PutInt(Row.FeldArt);
             Out.Put(",\"kennung\":\"");
-            Out.Put(Kennung);
+            Out.Put(Row.Kennung);
             Out.Put("\",\"inhalt\":\"");
-            PutText(Out, Code, Shown);
+            PutText(Out, Code, Row.Inhalt);
             Out.Put("\",\"comment\":\"");
-            PutText(Out, Code, Comment);
+            PutText(Out, Code, Row.Comment);
             Out.Put("\",\"name\":\"");
             Out.Put(Name);
             Out.Put("\"}\n");
         } else {
             Out.PutInt(I + 1);
             Out.Put('\t');
-            Out.Put(Kennung);
+            Out.Put(Row.Kennung);
             Out.Put('\t');
-            PutText(Out, Code, Shown);
+            PutText(Out, Code, Row.Inhalt);
             Out.Put('\t');
-            PutText(Out, Code, Comment);
+            PutText(Out, Code, Row.Comment);
             Out.Put('\t');
             Out.Put(Name);
             Out.Put('\n');
@@ -361,20 +340,13 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
     }
 }
 
-// The three texts of the viewer's status bar.
+// The three texts of the viewer's status bar, with German separators whatever the locale, so that
+// scripts see one form.
 void PutSummary(const TFileXDTPtrList& List, int Fd) {
-    std::string Set;
-    if (List.FileCodierung() == 0)
-        Set = "Zeichensatz: Nicht vorhanden";
-    else if (List.FileCodierung() >= cdFirst && List.FileCodierung() <= cdLast)
-        Set = "Zeichensatz: \"" + CodierungName(List.FileCodierung()) + "\"";
     TWriter W(Fd);
-    for (const std::string& S : {"Zeilen: " + std::to_string(List.Count()),
-                                 // German separators whatever the locale, so that scripts see one form.
-                                 "Dateigr\xF6\xDF"
-                                 "e: " +
-                                     FormatFileSize(2, true, int64_t(List.FileSize()), TFormatSettings{}),
-                                 Set}) {
+    for (const std::string& S :
+         {LineCountText(List.Count()), FileSizeText(List.FileSize(), TFormatSettings{}),
+          DeclaredCodierungText(List.FileCodierung())}) {
         W.Put(Utf8(S));
         W.Put('\n');
     }
@@ -399,19 +371,19 @@ int main(int argc, char** argv) {
 
     TFileXDTPtrList List;
     std::string LoadError;
+    TLoadOutcome Loaded;
     try {
-        LoadXDTFile(List, O.Path);
-    } catch (const EXDTInvalidLine& E) {
-        LoadError = E.Message() + ": Zeile " + std::to_string(E.PhysicalLine());
+        Loaded = LoadXDTFile(List, O.Path, {.InvalidLine = ilStop});
+        if (Loaded.End == leInvalidLine)
+            LoadError = EXDTInvalidLine(Loaded.PhysicalLine, Loaded.Offset).Message() + ": Zeile " +
+                        std::to_string(Loaded.PhysicalLine);
     } catch (const Exception& E) {
         // The index is full (more lines than it can hold): what was read is still shown.
         LoadError = E.Message();
     } catch (const std::bad_alloc&) {
         LoadError = "Nicht genug Speicher f\xFCr den Zeilenindex";
     }
-    // The loader reports a file it cannot open or map as empty; only an empty file may be.
-    if (!List.FileOpen() || (List.FileSize() > 0 && List.ViewBase() == nullptr))
-        return Fail(Quoted(O.Path) + " kann nicht gelesen werden");
+    if (Loaded.End == leNotReadable) return Fail(Quoted(O.Path) + " kann nicht gelesen werden");
 
     bool WriteFailed = false;
     int WriteErrno = 0;
@@ -432,8 +404,9 @@ int main(int argc, char** argv) {
         PutLine(2, LoadError);
         return ExitIncomplete;
     }
-    // Another program cut the file short while it was read: the lost bytes were printed as U+FFFD.
-    if (List.FileTruncated()) {
+    // Another program cut the file short while it was read or printed: the lost bytes were printed as
+    // U+FFFD.
+    if (Loaded.End == leTruncated || List.FileTruncated()) {
         PutLine(2, Quoted(O.Path) + " wurde w\xE4hrend des Lesens gek\xFCrzt");
         return ExitIncomplete;
     }

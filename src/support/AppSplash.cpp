@@ -20,8 +20,6 @@
 
 // OSTREL_HOMEPAGE and OSTREL_EMAIL come from the build (CMake cache variables of the same names).
 
-std::function<void(const QUrl&)> TAppSplashForm::OpenUrlHook;
-
 namespace {
 
 // The texts of the version resource, or what stands in for them.
@@ -63,12 +61,9 @@ QString EmailSetting() {
     return S;
 }
 
-void OpenTarget(const QUrl& Url) {
+void OpenDesktopTarget(const QUrl& Url) {
     // Whether the target could be opened is not reported.
-    if (TAppSplashForm::OpenUrlHook)
-        TAppSplashForm::OpenUrlHook(Url);
-    else
-        QDesktopServices::openUrl(Url);
+    QDesktopServices::openUrl(Url);
 }
 
 constexpr int ButtonWidth = 75, ButtonHeight = 25;
@@ -105,8 +100,10 @@ std::string EmailLine() {
 }
 
 TAppSplashForm::TAppSplashForm(QWidget* Owner, const std::vector<std::string>* ExtraLines, bool AboutMode,
-                               bool ShowHomePage, bool ShowEmail, const std::string& VersionFile)
+                               bool ShowHomePage, bool ShowEmail, const std::string& VersionFile,
+                               std::function<void(const QUrl&)> OpenUrl)
     : QDialog(Owner) {
+    if (!OpenUrl) OpenUrl = OpenDesktopTarget;
     setFont(MessageFont());
     const int Frame = AboutMode ? 0 : 8;
     if (AboutMode) {
@@ -187,7 +184,7 @@ TAppSplashForm::TAppSplashForm(QWidget* Owner, const std::vector<std::string>* E
                 P->SetFontColor(QColor(0, 0, 255));
                 P->setCursor(Qt::PointingHandCursor);
                 const QUrl Target = I == HomeAt ? HomePageUrl() : EmailUrl();
-                connect(P, &TBaseCustomPanel::Clicked, this, [Target] { OpenTarget(Target); });
+                connect(P, &TBaseCustomPanel::Clicked, this, [Target, OpenUrl] { OpenUrl(Target); });
             }
         }
         P->SetAlign(alTop);

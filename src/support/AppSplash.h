@@ -20,17 +20,15 @@ public:
     // ExtraLines (Windows-1252, may be null) follow the maker's lines. AboutMode false gives the
     // borderless variant: no title bar, on top, a blue frame, no OK button and a last line
     // "Initialisierung...". VersionFile is the file whose version resource is read; empty means the
-    // running program's file.
+    // running program's file. OpenUrl opens the target of a clicked home-page or e-mail line; empty
+    // means QDesktopServices::openUrl (tests pass a recorder, so that no browser starts).
     TAppSplashForm(QWidget* Owner, const std::vector<std::string>* ExtraLines, bool AboutMode,
-                   bool ShowHomePage, bool ShowEmail, const std::string& VersionFile = {});
+                   bool ShowHomePage, bool ShowEmail, const std::string& VersionFile = {},
+                   std::function<void(const QUrl&)> OpenUrl = {});
 
     QLabel* IconImage() const { return FIconImage; }
     // Null in the borderless variant.
     QPushButton* OkButton() const { return FOkButton; }
-
-    // Opens the target of a clicked home-page or e-mail line. Empty (the default) means
-    // QDesktopServices::openUrl; tests put a recorder here so that no browser starts.
-    static std::function<void(const QUrl&)> OpenUrlHook;
 
 protected:
     void keyPressEvent(QKeyEvent* E) override;

@@ -23,17 +23,11 @@ namespace {
 // Where the stored layout puts the dialog's top-left corner on the screen.
 constexpr QPoint kStoredPos(493, 392);
 
-std::function<std::string()>& AppTitleSource() {
-    static std::function<std::string()> Source;
-    return Source;
-}
-
 // The toolkit's standard error box: error icon, OK, the application title; a message that ends in a
 // character sorting above "." gets a full stop.
-void ShowStandardError(QWidget* Parent, std::string Msg) {
+void ShowStandardError(QWidget* Parent, const std::string& Title, std::string Msg) {
     if (!Msg.empty() && static_cast<unsigned char>(Msg.back()) > '.') Msg += '.';
-    QMessageBox Box(QMessageBox::Critical, AnsiToQString(TFormXDTSearchDlg::AppTitle()), AnsiToQString(Msg),
-                    QMessageBox::Ok, Parent);
+    QMessageBox Box(QMessageBox::Critical, AnsiToQString(Title), AnsiToQString(Msg), QMessageBox::Ok, Parent);
     Box.exec();
 }
 
@@ -71,8 +65,9 @@ int DropDownItemHeight(QComboBox* Box) {
 
 } // namespace
 
-TFormXDTSearchDlg::TFormXDTSearchDlg(QWidget* Owner, TXDTPtrView* View)
-    : QDialog(Owner), FUi(std::make_unique<Ui::FormXDTSearchDlg>()), FView(View) {
+TFormXDTSearchDlg::TFormXDTSearchDlg(QWidget* Owner, TXDTPtrView* View, std::string AppTitle)
+    : QDialog(Owner), FUi(std::make_unique<Ui::FormXDTSearchDlg>()), FView(View),
+      FAppTitle(std::move(AppTitle)) {
     FUi->setupUi(this);
     // A fixed dialog frame: title and close button, no resizing.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -243,10 +238,10 @@ void TFormXDTSearchDlg::done(int Result) {
     try {
         FormCloseQuery(Result, CanClose);
     } catch (const Exception& E) {
-        ShowStandardError(this, E.Message());
+        ShowStandardError(this, FAppTitle, E.Message());
         return;
     } catch (const std::exception& E) {
-        ShowStandardError(this, E.what());
+        ShowStandardError(this, FAppTitle, E.what());
         return;
     }
     if (CanClose) QDialog::done(Result);
@@ -260,16 +255,7 @@ void TFormXDTSearchDlg::showEvent(QShowEvent* Event) {
     FormShow();
 }
 
-void TFormXDTSearchDlg::SetAppTitleSource(std::function<std::string()> Source) {
-    AppTitleSource() = std::move(Source);
-}
-
-std::string TFormXDTSearchDlg::AppTitle() {
-    if (const auto& Source = AppTitleSource()) return Source();
-    return QStringToAnsi(QApplication::applicationDisplayName());
-}
-
-bool ExecuteSearchDlg(QWidget* MainWindow, TXDTPtrView* View) {
-    std::unique_ptr<TFormXDTSearchDlg> Dlg = std::make_unique<TFormXDTSearchDlg>(MainWindow, View);
+bool ExecuteSearchDlg(QWidget* MainWindow, TXDTPtrView* View, const std::string& AppTitle) {
+    std::unique_ptr<TFormXDTSearchDlg> Dlg = std::make_unique<TFormXDTSearchDlg>(MainWindow, View, AppTitle);
     return Dlg->exec() == QDialog::Accepted;
 }

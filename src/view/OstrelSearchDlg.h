@@ -19,8 +19,9 @@ class FormXDTSearchDlg;
 class TFormXDTSearchDlg : public QDialog {
     Q_OBJECT
 public:
-    // Loads the stored layout, remembers the view (not owned) and fills both lists from it.
-    TFormXDTSearchDlg(QWidget* Owner, TXDTPtrView* View);
+    // Loads the stored layout, remembers the view (not owned) and fills both lists from it. AppTitle
+    // (Windows-1252) captions the error box.
+    TFormXDTSearchDlg(QWidget* Owner, TXDTPtrView* View, std::string AppTitle = {});
     ~TFormXDTSearchDlg() override;
 
     // Field list: "- Alle Felder durchsuchen -", then every field identifier of the document with
@@ -39,10 +40,8 @@ public:
     // CanClose is false then and nothing is installed.
     void FormCloseQuery(int ModalResult, bool& CanClose);
 
-    // The caption of the dialog's error box: the application title. By default the application's
-    // display name; the main window installs its own source (nullptr restores the default).
-    static void SetAppTitleSource(std::function<std::string()> Source);
-    static std::string AppTitle();
+    // The caption of the dialog's error box: the application title the dialog was made with.
+    const std::string& AppTitle() const { return FAppTitle; }
 
     void done(int Result) override;
 
@@ -57,8 +56,10 @@ private:
     std::unique_ptr<Ui::FormXDTSearchDlg> FUi;
     QButtonGroup* FFeldOptionGroup;
     TXDTPtrView* FView;
+    std::string FAppTitle;
 };
 
 // Runs the dialog modally for the view, owned by the main window; true exactly when it closed
 // with OK. The dialog is freed in every case.
-bool ExecuteSearchDlg(QWidget* MainWindow, TXDTPtrView* View);
+// AppTitle captions its error box (Windows-1252).
+bool ExecuteSearchDlg(QWidget* MainWindow, TXDTPtrView* View, const std::string& AppTitle);

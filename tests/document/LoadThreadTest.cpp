@@ -62,7 +62,7 @@ TEST(LoadThread, InterfaceSeesABusyIndexUntilTheWorkerEnds) {
     {
         TUpdateBracket Outer(L); // the main window's own bracket around the whole run
         std::thread W([&] {
-            LoadXDTFile(L, Path, nullptr);
+            LoadXDTFile(L, Path);
             Done.Set();
         });
         Joiner J{W};
@@ -96,7 +96,7 @@ TEST(LoadThread, CancelFromTheInterfaceThread) {
     } L;
     TEvent Cancel;
     L.Cancel = &Cancel;
-    std::thread W([&] { LoadXDTFile(L, Path, &Cancel); });
+    std::thread W([&] { LoadXDTFile(L, Path, {.Cancel = &Cancel}); });
     Joiner J{W};
     ASSERT_TRUE(L.Started.WaitFor(kWaitMs));
     Cancel.Set();
@@ -119,7 +119,7 @@ TEST(LoadThread, ErrorHandedOverWhileTheWorkerWaits) {
     bool WorkerSawShown = false;
     std::thread W([&] {
         try {
-            LoadXDTFile(L, Path, nullptr);
+            LoadXDTFile(L, Path);
         } catch (const Exception& E) {
             // The synchronous hand-over: the worker publishes the error and waits until it was shown.
             Message = E.Message();
@@ -158,7 +158,7 @@ TEST(LoadThread, FileTruncatedWhileTheWorkerSplitsIt) {
     std::string Message;
     std::thread W([&] {
         try {
-            LoadXDTFile(L, Path, nullptr);
+            LoadXDTFile(L, Path);
         } catch (const Exception& E) {
             Message = E.Message();
         }

@@ -23,7 +23,7 @@ struct Loaded {
 Loaded Load(TFileXDTPtrList& L, const std::string& Path, TEvent* Cancel = nullptr) {
     Loaded R;
     try {
-        LoadXDTFile(L, Path, Cancel);
+        LoadXDTFile(L, Path, {.Cancel = Cancel});
     } catch (const EXDTInvalidLine& E) {
         EXPECT_STREQ(E.what(), "Ung\xFCltige Zeile in XDT-Datei");
         R.Invalid = true;
@@ -185,7 +185,7 @@ TEST(LoadXDTFile, Cancel) {
     TFileXDTPtrList L;
     TEvent Cancel;
     Cancel.Set();
-    LoadXDTFile(L, Path, &Cancel);
+    LoadXDTFile(L, Path, {.Cancel = &Cancel});
     EXPECT_EQ(L.Count(), 0);
     EXPECT_TRUE(L.FileOpen()); // the caller clears the index after a cancel
 
@@ -199,13 +199,13 @@ TEST(LoadXDTFile, Cancel) {
     } C;
     TEvent Midway;
     C.Event = &Midway;
-    LoadXDTFile(C, Path, &Midway);
+    LoadXDTFile(C, Path, {.Cancel = &Midway});
     EXPECT_EQ(C.Count(), 13); // the line that triggered the signal is still added
     EXPECT_EQ(C.Inhalt(12), "12");
     EXPECT_EQ(C.UpdateCount(), 0);
 
     // Without an event the whole file loads.
-    LoadXDTFile(C, Path, nullptr);
+    LoadXDTFile(C, Path);
     EXPECT_EQ(C.Count(), 1000);
 }
 
@@ -299,4 +299,36 @@ TEST(LoadXDTFile, AgreesWithPlainSplittingOnRandomFiles) {
         ASSERT_EQ(Got.InvalidLine, Want.InvalidLine) << "round " << Round;
         ASSERT_EQ(Got.Lines, Want.Lines) << "round " << Round;
     }
+}
+
+// The outcome says how a load ended, so that no caller has to look at the file again.
+TEST(LoadXDTFile, OutcomeTellsHowTheLoadEnded) {
+    TempDir D;
+    TFileXDTPtrList L;
+    EXPECT_EQ(LoadXDTFile(L, D.Write("ok.ldt", Three("\r\n"))).End, leComplete);
+    EXPECT_EQ(LoadXDTFile(L, D.Write("empty.ldt", "")).End, leComplete);
+    EXPECT_EQ(LoadXDTFile(L, D.File("missing.ldt")).End, leNotReadable);
+    EXPECT_EQ(LoadXDTFile(L, D.Path()).End, leNotReadable);
+
+    // Stopping at an invalid line instead of raising: its physical line and offset, the lines before.
+    const std::string Good = XdtLine(8000, "8220") + XdtLine(3101, "A", "\n");
+    const std::string Bytes = Good + "01x3101B\r\n" + XdtLine(3102, "C");
+    const TLoadOutcome O = LoadXDTFile(L, D.Write("bad.ldt", Bytes), {.InvalidLine = ilStop});
+    EXPECT_EQ(O.End, leInvalidLine);
+    EXPECT_EQ(O.PhysicalLine, 3);
+    EXPECT_EQ(O.Offset, Good.size());
+    EXPECT_EQ(L.Count(), 2);
+    EXPECT_EQ(L.UpdateCount(), 0);
+    // The same file raises by default, with the same place.
+    try {
+        LoadXDTFile(L, D.File("bad.ldt"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EXDTInvalidLine& E) {
+        EXPECT_EQ(E.PhysicalLine(), O.PhysicalLine);
+        EXPECT_EQ(E.Offset(), O.Offset);
+    }
+
+    TEvent Cancel;
+    Cancel.Set();
+    EXPECT_EQ(LoadXDTFile(L, D.File("ok.ldt"), {.Cancel = &Cancel}).End, leCancelled);
 }

@@ -141,7 +141,7 @@ TEST_F(ShellTest, CancelledLoadLeavesAnEmptyWindowThatRefreshReloads) {
     ShowActive(*Form);
 
     // The load is held until the user has cancelled it in the progress window.
-    TLoadFileThread::SetBeforeLoadHook([](TLoadFileThread& T) { T.CancelEvent().WaitFor(10000); });
+    Form->SetBeforeLoadHook([](TLoadFileThread& T) { T.CancelEvent().WaitFor(10000); });
     int Cancels = 0;
     bool Cancelling = true;
     TModalDriver Driver([&](QWidget* W) {
@@ -167,7 +167,7 @@ TEST_F(ShellTest, CancelledLoadLeavesAnEmptyWindowThatRefreshReloads) {
 
     // The reload may show its progress window for a moment too; it closes by itself.
     Cancelling = false;
-    TLoadFileThread::SetBeforeLoadHook(nullptr);
+    Form->SetBeforeLoadHook(nullptr);
     Press(*Form, Qt::Key_F5);
     EXPECT_EQ(Form->View()->LineCount(), 7);
     EXPECT_EQ(Form->windowTitle(), Title(P));
@@ -201,7 +201,7 @@ TEST_F(ShellTest, DropOpensOnlyTheLastFile) {
     auto Form = MakeForm();
     ShowActive(*Form);
     std::atomic<int> Loads{0};
-    TLoadFileThread::SetBeforeLoadHook([&](TLoadFileThread&) { ++Loads; });
+    Form->SetBeforeLoadHook([&](TLoadFileThread&) { ++Loads; });
 
     QMimeData Web;
     Web.setUrls({QUrl("https://example.org/a.ldt")});

@@ -107,7 +107,6 @@ TEST_F(ShellTest, ProgramFolderNotWritableUsesTheUsersFolder) {
     // As root no permission bit stops a write; a path below a plain file cannot be written by anyone.
     WriteFile("blocker", "not a folder");
     Paths.OptionsFile = Dir("blocker/ostrel.INI");
-    TFormOstrel::SetPathsOverride(Paths);
     EXPECT_EQ(TFormOstrel::ChooseOptionsFile(Paths), Paths.FallbackOptionsFile);
     {
         auto Form = MakeForm();
@@ -149,7 +148,6 @@ TEST_F(ShellTest, OptionsThatCannotBeWrittenAnywhereAreReportedOnce) {
     WriteFile("blocker", "not a folder");
     Paths.OptionsFile = Dir("blocker/ostrel.INI");
     Paths.FallbackOptionsFile = Dir("blocker/config/ostrel.INI");
-    TFormOstrel::SetPathsOverride(Paths);
     auto Form = MakeForm();
     Form->show();
     QStringList Messages;

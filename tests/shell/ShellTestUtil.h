@@ -110,11 +110,6 @@ protected:
         Paths.ProgramDir = Dir("prog/");
         Paths.OptionsFile = Dir("prog/ostrel.INI");
         Paths.FallbackOptionsFile = Dir("config/Ostrel/ostrel.INI");
-        TFormOstrel::SetPathsOverride(Paths);
-    }
-    void TearDown() override {
-        TFormOstrel::SetPathsOverride(std::nullopt);
-        TLoadFileThread::SetBeforeLoadHook(nullptr);
     }
 
     std::string Dir(const std::string& Rel) const { return (Tmp.path() + "/").toStdString() + Rel; }
@@ -132,7 +127,7 @@ protected:
     }
 
     std::unique_ptr<TFormOstrel> MakeForm(const QStringList& Params = {}) {
-        return std::make_unique<TFormOstrel>(Params);
+        return std::make_unique<TFormOstrel>(Params, Paths);
     }
     static void ShowActive(TFormOstrel& Form) {
         Form.show();

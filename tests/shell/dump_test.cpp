@@ -382,3 +382,28 @@ TEST_F(DumpTest, FileCutShortWhileWritingIsNoSuccess) {
     EXPECT_NE(L.back().find("\uFFFD"), std::string::npos);
     EXPECT_NE(ReadAll(ErrF).find("gek\u00fcrzt"), std::string::npos);
 }
+
+// What the tool prints for every bundled sample, byte for byte as recorded in tests/data/dump by
+// scripts/dump-golden.sh: rows, status texts, messages and exit status in each output form.
+TEST_F(DumpTest, EveryBundledSamplePrintsItsRecordedOutput) {
+    const fs::path Samples = fs::path(OSTREL_TEST_DATA) / "samples";
+    const fs::path Expected = fs::path(OSTREL_TEST_DATA) / ".." / "tests" / "data" / "dump";
+    int Checked = 0;
+    for (const fs::directory_entry& E : fs::directory_iterator(Samples)) {
+        const std::string Name = E.path().filename().string();
+        if (Name == "CREDITS.md") continue;
+        for (const auto& [Mode, Args] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+                 {"tsv", {}}, {"json", {"--json"}}, {"summary", {"--summary"}}}) {
+            std::vector<std::string> A = Args;
+            A.push_back(E.path().string());
+            const TRun R = Run(A);
+            const fs::path Base = Expected / (Name + "." + Mode);
+            ASSERT_TRUE(fs::exists(Base)) << Base << ": run scripts/dump-golden.sh for a new sample";
+            EXPECT_EQ(R.Out, ReadAll(Base)) << Name << " " << Mode;
+            EXPECT_EQ(R.Err + "exit " + std::to_string(R.Status) + "\n", ReadAll(Base.string() + ".err"))
+                << Name << " " << Mode;
+            ++Checked;
+        }
+    }
+    EXPECT_GE(Checked, 3 * 20);
+}

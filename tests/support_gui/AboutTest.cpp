@@ -68,10 +68,9 @@ struct TTitleGuard {
 // Records the opened targets instead of starting a browser.
 struct TOpenRecorder {
     std::vector<QUrl> Opened;
-    TOpenRecorder() {
-        TAppSplashForm::OpenUrlHook = [this](const QUrl& U) { Opened.push_back(U); };
+    std::function<void(const QUrl&)> Hook() {
+        return [this](const QUrl& U) { Opened.push_back(U); };
     }
-    ~TOpenRecorder() { TAppSplashForm::OpenUrlHook = nullptr; }
 };
 
 // Runs Action on the modal window once it is up. Should Action fail to close it, the window is closed
@@ -103,7 +102,7 @@ QWidget* KeyTarget(QWidget* W) {
 
 TEST(About, ShowsTheProgramsOwnVersionResource) {
     TOpenRecorder Recorder;
-    TAppSplashForm F(nullptr, nullptr, true, true, true);
+    TAppSplashForm F(nullptr, nullptr, true, true, true, {}, Recorder.Hook());
     EXPECT_EQ(F.windowTitle(), QStringLiteral("Info"));
     EXPECT_EQ(Captions(F), (std::vector<std::string>{"Brenlo Ostrel", "Version 2.1", kLegal, HomePageLine(),
                                                      EmailLine()}));
@@ -230,7 +229,7 @@ TEST(About, LongProductNameShrinksTheTitle) {
 
 TEST(About, OnlyTheAddressLinesOpenTheirTargets) {
     TOpenRecorder Recorder;
-    TAppSplashForm F(nullptr, nullptr, true, true, true);
+    TAppSplashForm F(nullptr, nullptr, true, true, true, {}, Recorder.Hook());
     F.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&F));
     const auto P = Panels(F);

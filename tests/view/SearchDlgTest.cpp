@@ -77,6 +77,7 @@ protected:
     QWidget Main;
     TTestDoc Doc;
     std::vector<std::string> Messages;
+    std::string AppTitle = "Brenlo Ostrel V2.1"; // the caption the main window passes
 
     void SetUp() override {
         F.View->SetInfoMessageHandler([this](const std::string& S) { Messages.push_back(S); });
@@ -108,7 +109,7 @@ protected:
             CloseModals();
         });
         Watchdog.start(10000);
-        const bool R = ExecuteSearchDlg(&Main, F.View.get());
+        const bool R = ExecuteSearchDlg(&Main, F.View.get(), AppTitle);
         EXPECT_TRUE(Driven);
         EXPECT_EQ(Main.findChild<TFormXDTSearchDlg*>(), nullptr) << "the dialog must be freed";
         return R;
@@ -313,10 +314,7 @@ TEST_F(SearchDlgTest, EmptySearchInAllFieldsIsRefusedAndTheDialogStaysOpen) {
     F.View->SetSearchRec(Before);
     ASSERT_TRUE(F.View->FindNext());
 
-    TFormXDTSearchDlg::SetAppTitleSource([] { return std::string("Brenlo Ostrel V2.1 - [a\xE4.ldt]"); });
-    struct TRestore {
-        ~TRestore() { TFormXDTSearchDlg::SetAppTitleSource(nullptr); }
-    } Restore;
+    AppTitle = "Brenlo Ostrel V2.1 - [a\xE4.ldt]";
 
     int Boxes = 0;
     ASSERT_TRUE(Run([&](TDlgCtl& C) {
