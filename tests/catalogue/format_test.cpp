@@ -53,27 +53,14 @@ struct TSample {
 
 // ---------------------------------------------------------------- the signs of each family
 
-TEST(XdtFormatDetector, ReadsTheLdt3VersionFromTheHeader) {
-    const TXdtFormat R = Detect({{8000, "8220"}, {8132, "Kopfdaten"}, {8002, "Obj_0032"}, {1, "LDT3.2.19"}});
-    EXPECT_EQ(R.Family, F::Ldt3);
-    EXPECT_EQ(R.Version, "LDT3.2.19");
-    EXPECT_EQ(R.Label, "LDT 3.2.19");
-    EXPECT_EQ(R.ImpliedCharset, TXdtCharset::Iso8859_15);
-}
-
 TEST(XdtFormatDetector, TellsLdt2FromLdt3) {
-    const TXdtFormat R = Detect({{8000, "8220"}, {8100, "00123"}, {9212, "LDT1014.01"}, {9106, "3"}});
-    EXPECT_EQ(R.Family, F::Ldt2);
-    EXPECT_EQ(R.Label, "LDT 2 (LDT1014.01)");
-    EXPECT_EQ(R.ImpliedCharset, TXdtCharset::None);
-    // A record type of LDT 3 alone, without a version.
-    EXPECT_EQ(Detect({{8000, "8215"}}).Label, "LDT 3");
-    // A header whose lines say nothing about the version: LDT 3 would have named it.
+    // LDT 3 has no record length 8100.
+    EXPECT_EQ(Detect({{8000, "8220"}, {8100, "00123"}}).Family, F::Ldt2);
+    // A header whose lines say nothing about the version: LDT 3 would have named it in 0001.
     EXPECT_EQ(Detect({{8000, "8230"}, {3101, "Muster"}}).Family, F::Ldt2);
 }
 
 TEST(XdtFormatDetector, ReadsTheGdtVersion) {
-    EXPECT_EQ(Detect({{8000, "6310"}, {8100, "00962"}, {9218, "02.10"}}).Label, "GDT 2.10");
     const TXdtFormat Gdt30 = Detect({{8000, "6301"}, {9206, "2"}, {9218, "03.00"}});
     EXPECT_EQ(Gdt30.Family, F::Gdt3);
     EXPECT_EQ(Gdt30.Label, "GDT 3.00");
@@ -101,25 +88,15 @@ TEST(XdtFormatDetector, MapsGdtCharacterSetField) {
     EXPECT_EQ(Detect({{8000, "6311"}}).Declared9206, 0);
 }
 
-TEST(XdtFormatDetector, ReadsBdtVersions) {
-    const TXdtFormat Bdt2 =
-        Detect({{8000, "0020"}, {9106, "2"}, {8000, "0022"}, {9210, "10/93"}, {9213, "02/94"}});
-    EXPECT_EQ(Bdt2.Family, F::Bdt2);
-    EXPECT_EQ(Bdt2.Label, "BDT 02/94");
-    EXPECT_EQ(Bdt2.Version, "02/94");
+TEST(XdtFormatDetector, ReadsTheBdt3Version) {
     const TXdtFormat Bdt3 = Detect({{8000, "0001"}, {1, "3.0"}});
     EXPECT_EQ(Bdt3.Family, F::Bdt3);
     EXPECT_EQ(Bdt3.Label, "BDT 3.0");
     EXPECT_EQ(Bdt3.ImpliedCharset, TXdtCharset::Iso8859_15);
-    EXPECT_EQ(Detect({{8000, "6100"}}).Label, "BDT");
 }
 
 TEST(XdtFormatDetector, RecognisesKvdtContainers) {
-    const TXdtFormat R =
-        Detect({{8000, "con0"}, {9106, "4"}, {8000, "besa"}, {8000, "adt0"}, {9212, "ADT0124.01"}});
-    EXPECT_EQ(R.Family, F::Kvdt);
-    EXPECT_EQ(R.Label, "KVDT");
-    EXPECT_EQ(R.Version, "ADT0124.01");
+    EXPECT_EQ(Detect({{8000, "con0"}, {8000, "adt0"}, {9212, "ADT0124.01"}}).Version, "ADT0124.01");
     // Codes are compared without regard to case and surrounding blanks.
     EXPECT_EQ(Detect({{8000, "CON0 "}}).Family, F::Kvdt);
     EXPECT_EQ(Detect({{8000, "hdrg0"}}).Family, F::Kvdt);
