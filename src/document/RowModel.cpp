@@ -4,8 +4,10 @@
 #include "XDTPtrList.h"
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
+#include "catalogue/XDTSupplement.h"
 #include "support/StrTools.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -25,21 +27,61 @@ std::string KennungText(int32_t FeldArt) {
     return std::string(KennungTextTo(FeldArt, Buf));
 }
 
+TCommentKind CommentKindOf(const TXDTPtrList& List, bool Classic) {
+    if (Classic) return ckClassic;
+    return List.Format().Family == TXdtFamily::Ldt3 ? ckModernLdt3 : ckModern;
+}
+
+bool CommentDiffersByKind(int32_t FeldArt) {
+    return FeldArt == 8002 || FeldArt == 8003 || HasLdt3ValueComments(FeldArt);
+}
+
+void CommentTo(int32_t FeldArt, std::string_view Raw, TCommentKind Kind, TXdtFamily Family,
+               std::string& Out) {
+    if (Kind != ckClassic) {
+        if (FeldArt == 8000) {
+            Out.assign(ModernSatzArtName(Raw, Family));
+            return;
+        }
+        if (FeldArt == 8002 || FeldArt == 8003) {
+            if (const std::string_view Name = Ldt3ObjectName(Raw); !Name.empty()) {
+                Out.assign(Name);
+                return;
+            }
+        } else if (Kind == ckModernLdt3 && HasLdt3ValueComments(FeldArt)) {
+            // In LDT 3 files the LDT 3 tables hold the meaning, also where a classic table exists.
+            Out.assign(Ldt3ValueComment(FeldArt, Raw));
+            return;
+        }
+    }
+    InhaltCommentTo(FeldArt, Raw, Out);
+}
+
+std::string_view RowFeldArtName(int32_t FeldArt, bool Classic, TXdtFamily Family) {
+    return Classic ? FeldArtNameView(FeldArt) : ModernFeldArtName(FeldArt, Family);
+}
+
 void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options, TRowTexts& Out) {
     const TXDTPtrItem Item = List.Items(Index);
     Out.FeldArt = Item.FeldArt;
     char Buf[16];
     Out.Kennung.assign(KennungTextTo(Item.FeldArt, Buf));
     Out.Raw = Item.Inhalt();
-    Out.Inhalt.assign(Out.Raw);
-    if (Options.Codierung >= cdFirst && Options.Codierung <= cdLast)
-        ConvertCodierungInPlace(Options.Codierung, Out.Inhalt.data(), Out.Inhalt.size());
+    if (Options.Codierung == cdUTF8 && !Options.Classic) {
+        ConvertCodierungTo(cdUTF8, Out.Raw, Out.Inhalt);
+    } else {
+        Out.Inhalt.assign(Out.Raw);
+        if (Options.Codierung >= cdFirst && Options.Codierung <= cdLast)
+            ConvertCodierungInPlace(Options.Codierung, Out.Inhalt.data(), Out.Inhalt.size());
+    }
     Out.Invalid = std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
     if (Options.Comment)
-        InhaltCommentTo(Item.FeldArt, Out.Raw, Out.Comment);
+        CommentTo(Item.FeldArt, Out.Raw, CommentKindOf(List, Options.Classic), List.Format().Family,
+                  Out.Comment);
     else
         Out.Comment.clear();
-    Out.Name = Options.Name ? FeldArtNameView(Item.FeldArt) : std::string_view();
+    Out.Name = Options.Name ? RowFeldArtName(Item.FeldArt, Options.Classic, List.Format().Family)
+                            : std::string_view();
 }
 
 std::string LineCountText(int Count) {
@@ -59,8 +101,38 @@ std::string DeclaredCodierungText(int FileCodierung) {
     return {};
 }
 
-std::string CodierungInUseText(int Codierung) {
+std::string CodierungInUseText(int Codierung, std::string_view Why) {
     if (Codierung == 0) return {};
-    return "Aktuell verwendeter Zeichensatz: " + std::to_string(Codierung) + " - \"" +
-           CodierungName(Codierung) + "\"";
+    std::string S = "Aktuell verwendeter Zeichensatz: " + std::to_string(Codierung) + " - \"" +
+                    DisplayCodierungName(Codierung) + "\"";
+    if (!Why.empty()) S += " (" + std::string(Why) + ")";
+    return S;
+}
+
+std::string FormatText(const TXdtFormat& Format) {
+    return "Format: " + Format.Label;
+}
+
+TCodierungChoice ChooseCodierung(const TFileXDTPtrList& List, bool Classic) {
+    const int Declared = List.FileCodierung();
+    if (Declared != 0) return {Declared, {}};
+    if (Classic) return {cd7Bit, {}};
+    const TXdtFormat& F = List.Format();
+    switch (F.Declared9206) {
+    case 1:
+        return {cd7Bit, "9206"};
+    case 2:
+        return {cdIBM, "9206"};
+    case 3:
+        return {cdAnsi, "9206"};
+    default:
+        break;
+    }
+    // A prefix is enough to tell; the whole of a gigabyte file would cost as much as loading it.
+    constexpr uint64_t kProbe = uint64_t(16) << 20;
+    if (List.ViewBase() &&
+        LooksLikeUtf8(std::string_view(List.ViewBase(), size_t(std::min(List.FileSize(), kProbe)))))
+        return {cdUTF8, "erkannt"};
+    if (F.ImpliedCharset == TXdtCharset::Iso8859_15) return {cdISO15, std::string(XdtFamilyName(F.Family))};
+    return {cd7Bit, {}};
 }

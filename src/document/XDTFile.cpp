@@ -79,10 +79,104 @@ void ConvertCodierungInPlace(int Codierung, char* S, size_t Len) {
     for (size_t I = 0; I < Len; ++I) S[I] = char(T[static_cast<unsigned char>(S[I])]);
 }
 
+namespace {
+
+// Length of the UTF-8 sequence at S[I] and its code point; 0 when the bytes there are not one
+// (a stray or missing continuation byte, an overlong form, a surrogate, beyond U+10FFFF).
+size_t Utf8Sequence(std::string_view S, size_t I, char32_t& Cp) {
+    const unsigned char C = static_cast<unsigned char>(S[I]);
+    if (C < 0x80) {
+        Cp = C;
+        return 1;
+    }
+    size_t N;
+    char32_t Min;
+    if (C >= 0xC2 && C <= 0xDF)
+        N = 2, Min = 0x80, Cp = C & 0x1F;
+    else if (C >= 0xE0 && C <= 0xEF)
+        N = 3, Min = 0x800, Cp = C & 0x0F;
+    else if (C >= 0xF0 && C <= 0xF4)
+        N = 4, Min = 0x10000, Cp = C & 0x07;
+    else
+        return 0;
+    if (S.size() - I < N) return 0;
+    for (size_t K = 1; K < N; ++K) {
+        const unsigned char D = static_cast<unsigned char>(S[I + K]);
+        if ((D & 0xC0) != 0x80) return 0;
+        Cp = (Cp << 6) | (D & 0x3F);
+    }
+    if (Cp < Min || Cp > 0x10FFFF || (Cp >= 0xD800 && Cp <= 0xDFFF)) return 0;
+    return N;
+}
+
+// Windows-1252 byte of a code point; 0 when the set has none.
+unsigned char AnsiOf(char32_t Cp) {
+    static constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (Cp < 0x80 || (Cp >= 0xA0 && Cp <= 0xFF)) return static_cast<unsigned char>(Cp);
+    for (int K = 0; K < 32; ++K)
+        if (kHigh[K] != 0 && kHigh[K] == Cp) return static_cast<unsigned char>(0x80 + K);
+    return 0;
+}
+
+} // namespace
+
 std::string ConvertCodierungStr(int Codierung, std::string_view S) {
-    std::string R(S);
-    ConvertCodierungInPlace(Codierung, R.data(), R.size());
+    std::string R;
+    ConvertCodierungTo(Codierung, S, R);
     return R;
+}
+
+void ConvertCodierungTo(int Codierung, std::string_view S, std::string& Out) {
+    if (Codierung != cdUTF8) {
+        Out.assign(S);
+        ConvertCodierungInPlace(Codierung, Out.data(), Out.size());
+        return;
+    }
+    Out.resize(S.size());
+    size_t O = 0;
+    for (size_t I = 0; I < S.size();) {
+        char32_t Cp;
+        const size_t N = Utf8Sequence(S, I, Cp);
+        if (N == 0) {
+            Out[O++] = 0; // one invalid mark per byte that starts no sequence
+            ++I;
+        } else {
+            Out[O++] = char(Cp < 0x20 ? 0 : AnsiOf(Cp));
+            I += N;
+        }
+    }
+    Out.resize(O);
+}
+
+bool LooksLikeUtf8(std::string_view S) {
+    bool Multi = false;
+    for (size_t I = 0; I < S.size();) {
+        if (static_cast<unsigned char>(S[I]) < 0x80) {
+            ++I;
+            continue;
+        }
+        char32_t Cp;
+        const size_t N = Utf8Sequence(S, I, Cp);
+        if (N == 0) {
+            // A sequence cut by the end of a prefix is not a fault of the file.
+            const unsigned char C = static_cast<unsigned char>(S[I]);
+            const size_t Want = C >= 0xF0 ? 4 : C >= 0xE0 ? 3 : 2;
+            if (C >= 0xC2 && C <= 0xF4 && S.size() - I < Want) break;
+            return false;
+        }
+        Multi = true;
+        I += N;
+    }
+    return Multi;
+}
+
+std::string DisplayCodierungName(int Codierung) {
+    if (Codierung == cdAnsi) return "ANSI (Windows-1252)";
+    if (Codierung == cdUTF8) return "UTF-8";
+    return CodierungName(Codierung);
 }
 
 std::string CodierungName(int Codierung) {

@@ -12,6 +12,12 @@ enum : int {
     cdISO15 = 4, // "ISO 8859-15 Code"
 };
 constexpr int cdFirst = 1, cdLast = 4;
+// Display sets beside the four that 9106 declares; never declared by a file, chosen by the program.
+enum : int {
+    cdAnsi = 5, // GDT 9206 = 3 "ANSI": Windows-1252, shown as it stands
+    cdUTF8 = 6, // UTF-8, decoded into Windows-1252; what it cannot hold is marked invalid
+};
+constexpr int cdModernLast = cdUTF8;
 
 unsigned char ConvertCodierungChar(int Codierung, unsigned char C);
 std::string ConvertCodierungStr(int Codierung, std::string_view S);
@@ -19,3 +25,11 @@ std::string ConvertCodierungStr(int Codierung, std::string_view S);
 void ConvertCodierungInPlace(int Codierung, char* S, size_t Len);
 // Name of a set 1..4; the empty string for any other number (callers test the range first).
 std::string CodierungName(int Codierung);
+// The same for every display set, 1..6.
+std::string DisplayCodierungName(int Codierung);
+
+// A set that changes the content's length (UTF-8): converted into Out, which is reused.
+void ConvertCodierungTo(int Codierung, std::string_view S, std::string& Out);
+// True when S is valid UTF-8 (no overlong forms, no surrogates) holding at least one multi-byte
+// sequence; a sequence cut at the end of S counts as valid, so that a prefix of a file can be tested.
+bool LooksLikeUtf8(std::string_view S);

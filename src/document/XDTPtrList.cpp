@@ -4,6 +4,7 @@
 
 #include "catalogue/XDTCodeTbl.h"
 #include "catalogue/XDTComments.h"
+#include "catalogue/XDTSupplement.h"
 #include "support/Event.h"
 #include "support/Exceptions.h"
 #include "support/StrTools.h"
@@ -44,8 +45,22 @@ static constexpr int16_t kSideEntry = INT16_MIN;
 
 // Byte-exact memory of what the sorted lists already hold, so that a repeated identifier or record
 // type costs no locale-aware comparison; and the comment buffer reused from line to line.
+constexpr uint8_t kSeen = 1;        // the identifier is in FeldArtList already
+constexpr uint8_t kKindDiffers = 2; // its comment differs between the comment kinds
+
+// Per identifier the flags a new list starts with.
+const std::vector<uint8_t>& InitialFeldArtFlags() {
+    static const std::vector<uint8_t> Flags = [] {
+        std::vector<uint8_t> F(kFeldArtSeenSize, 0);
+        for (int I = 0; I < kFeldArtSeenSize; ++I)
+            if (CommentDiffersByKind(I)) F[size_t(I)] = kKindDiffers;
+        return F;
+    }();
+    return Flags;
+}
+
 struct TXDTPtrList::TSeen {
-    std::vector<uint8_t> FeldArt = std::vector<uint8_t>(kFeldArtSeenSize, 0);
+    std::vector<uint8_t> FeldArt = InitialFeldArtFlags();
     std::unordered_set<std::string, TransparentHash, std::equal_to<>> SatzArt;
     std::string CommentBuf;
 };
@@ -106,6 +121,8 @@ void TXDTPtrList::SetCapacity(int NewCapacity) {
 
 void TXDTPtrList::ResetStatistics() {
     FFileCodierung = 0;
+    for (int K = 0; K < 3; ++K) FKindCommentLen[K] = FKindInhaltCommentLen[K] = 0;
+    FFormat = TXdtFormat{};
     FMaxCommentLen = 0;
     FMaxInhaltLen = 0;
     FMaxInhaltCommentLen = 0;
@@ -123,7 +140,7 @@ void TXDTPtrList::Clear() {
     FHasAnchor = false;
     FFeldArtList.Clear();
     FSatzArtList.Clear();
-    FSeen->FeldArt.assign(kFeldArtSeenSize, 0);
+    FSeen->FeldArt = InitialFeldArtFlags();
     FSeen->SatzArt.clear();
 }
 
@@ -158,14 +175,26 @@ void TXDTPtrList::Clear() {
     if (InhaltLen > FMaxInhaltLen) FMaxInhaltLen = InhaltLen;
 
     TSeen& Seen = *FSeen;
+    const uint8_t Flags = FeldArt >= 0 && FeldArt < kFeldArtSeenSize ? Seen.FeldArt[size_t(FeldArt)] : 0;
     InhaltCommentTo(FeldArt, Inhalt, Seen.CommentBuf);
-    const int CommentLen = int(Seen.CommentBuf.size());
-    if (CommentLen > FMaxCommentLen) FMaxCommentLen = CommentLen;
-    const int64_t Sum = int64_t(CommentLen) + InhaltLen + 1;
-    if (Sum > FMaxInhaltCommentLen) FMaxInhaltCommentLen = int(std::min<int64_t>(Sum, INT32_MAX));
+    if (Flags & kKindDiffers) [[unlikely]] {
+        for (TCommentKind Kind : {ckClassic, ckModern, ckModernLdt3}) {
+            if (Kind != ckClassic) CommentTo(FeldArt, Inhalt, Kind, TXdtFamily::Unknown, Seen.CommentBuf);
+            const int Len = int(Seen.CommentBuf.size());
+            FKindCommentLen[Kind] = std::max(FKindCommentLen[Kind], Len);
+            const int64_t Sum = int64_t(Len) + InhaltLen + 1;
+            FKindInhaltCommentLen[Kind] =
+                int(std::min<int64_t>(std::max<int64_t>(FKindInhaltCommentLen[Kind], Sum), INT32_MAX));
+        }
+    } else {
+        const int CommentLen = int(Seen.CommentBuf.size());
+        if (CommentLen > FMaxCommentLen) FMaxCommentLen = CommentLen;
+        const int64_t Sum = int64_t(CommentLen) + InhaltLen + 1;
+        if (Sum > FMaxInhaltCommentLen) FMaxInhaltCommentLen = int(std::min<int64_t>(Sum, INT32_MAX));
+    }
 
     // A field's name depends on the identifier only: measured once per identifier.
-    const bool Known = FeldArt >= 0 && FeldArt < kFeldArtSeenSize && Seen.FeldArt[size_t(FeldArt)];
+    const bool Known = (Flags & kSeen) != 0;
     if (!Known) {
         const int NameLen = int(FeldArtNameView(FeldArt).size());
         if (NameLen > FMaxFeldArtNameLen) FMaxFeldArtNameLen = NameLen;
@@ -184,9 +213,48 @@ void TXDTPtrList::Clear() {
     if (!Known) {
         char Kenn[16];
         FFeldArtList.Add(KennungTextTo(FeldArt, Kenn), FeldArt);
-        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) Seen.FeldArt[size_t(FeldArt)] = 1;
+        if (FeldArt >= 0 && FeldArt < kFeldArtSeenSize) Seen.FeldArt[size_t(FeldArt)] |= kSeen;
     }
     return FCount++;
+}
+
+int TXDTPtrList::MaxCommentLen(TCommentKind Kind) const {
+    return std::max(FMaxCommentLen, FKindCommentLen[Kind]);
+}
+
+int TXDTPtrList::MaxInhaltCommentLen(TCommentKind Kind) const {
+    return std::max(FMaxInhaltCommentLen, FKindInhaltCommentLen[Kind]);
+}
+
+int TXDTPtrList::MaxFeldArtNameLen(bool Classic, TXdtFamily Family) const {
+    if (Classic) return FMaxFeldArtNameLen;
+    size_t Max = 0;
+    for (const TSortedStrings::TItem& I : FFeldArtList.Items())
+        Max = std::max(Max, ModernFeldArtName(int32_t(I.Object), Family).size());
+    return int(std::min<size_t>(Max, INT32_MAX));
+}
+
+void TXDTPtrList::DetectFormat() {
+    TXdtFormatDetector D;
+    const int N = std::min(FCount, TXdtFormatDetector::HeaderLines);
+    for (int I = 0; I < N; ++I) {
+        const TXDTPtrItem Item = Items(I);
+        D.Feed(Item.FeldArt, Item.Inhalt());
+    }
+    FFormat = D.Result();
+    // The record types' extended names, now that the family is known (the same in both kinds).
+    int Len = 0;
+    int64_t Sum = 0;
+    for (const TSortedStrings::TItem& I : FSatzArtList.Items()) {
+        const int N = int(ModernSatzArtName(I.Text, FFormat.Family).size());
+        Len = std::max(Len, N);
+        Sum = std::max<int64_t>(Sum, int64_t(N) + int64_t(I.Text.size()) + 1);
+    }
+    for (const TCommentKind Kind : {ckModern, ckModernLdt3}) {
+        FKindCommentLen[Kind] = std::max(FKindCommentLen[Kind], Len);
+        FKindInhaltCommentLen[Kind] =
+            int(std::min<int64_t>(std::max<int64_t>(FKindInhaltCommentLen[Kind], Sum), INT32_MAX));
+    }
 }
 
 int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
@@ -388,5 +456,13 @@ TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, co
 }
 
 TLoadOutcome LoadXDTFile(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options) {
+    // The format is told by the lines read, also when the load stopped early.
+    struct TDetect {
+        TFileXDTPtrList& L;
+        ~TDetect() {
+            TUpdateBracket Bracket(L);
+            L.DetectFormat();
+        }
+    } Detect{List};
     return TXDTLoader::Load(List, Path, Options);
 }

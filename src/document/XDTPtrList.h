@@ -3,6 +3,7 @@
 // the file's bytes. Content is never copied. While lines are added it keeps the column statistics
 // of the view, the sorted lists of field identifiers and record types, and the declared character set.
 #include "SortedStrings.h"
+#include "catalogue/XDTFormat.h"
 #include "support/MappedFile.h"
 
 #include <atomic>
@@ -14,6 +15,10 @@
 
 class TEvent;
 class TFileXDTPtrList;
+
+// Which value comments a row shows: the classic ones, or the extended ones (object names of
+// 8002/8003, and in LDT 3 files the LDT 3 value tables).
+enum TCommentKind : uint8_t { ckClassic, ckModern, ckModernLdt3 };
 
 struct TXDTPtrItem {
     int32_t FeldArt = 0;
@@ -54,10 +59,17 @@ public:
     int Capacity() const { return FCapacity; }
     void SetCapacity(int NewCapacity);
     int FileCodierung() const { return FFileCodierung; }
-    int MaxCommentLen() const { return FMaxCommentLen; }
+    int MaxCommentLen() const { return MaxCommentLen(ckClassic); }
     int MaxInhaltLen() const { return FMaxInhaltLen; }
-    int MaxInhaltCommentLen() const { return FMaxInhaltCommentLen; }
+    int MaxInhaltCommentLen() const { return MaxInhaltCommentLen(ckClassic); }
     int MaxFeldArtNameLen() const { return FMaxFeldArtNameLen; }
+    // The same widths for the extended comments and names.
+    int MaxCommentLen(TCommentKind Kind) const;
+    int MaxInhaltCommentLen(TCommentKind Kind) const;
+    int MaxFeldArtNameLen(bool Classic, TXdtFamily Family) const;
+    // Family and version, decided from the first lines once a load has ended.
+    const TXdtFormat& Format() const { return FFormat; }
+    void DetectFormat();
     const TSortedStrings& FeldArtList() const { return FFeldArtList; }
     const TSortedStrings& SatzArtList() const { return FSatzArtList; }
 
@@ -83,10 +95,15 @@ private:
     int FCount = 0;
     int FCapacity = 0;
     int FFileCodierung = 0;
+    // Comment widths of the lines whose comment is the same in every kind, then per kind of the few
+    // identifiers whose comment differs between the kinds (kept apart so each kind's width is exact).
     int FMaxCommentLen = 0;
     int FMaxInhaltLen = 0;
     int FMaxInhaltCommentLen = 0;
     int FMaxFeldArtNameLen = 0;
+    int FKindCommentLen[3] = {};
+    int FKindInhaltCommentLen[3] = {};
+    TXdtFormat FFormat;
     TSortedStrings FFeldArtList;
     TSortedStrings FSatzArtList;
 

@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int ExitOk = 0, ExitIncomplete = 1, ExitUsage = 2;
-const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] DATEI\n";
+const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] [--klassisch] DATEI\n";
 
 // Writes to a file descriptor through a fixed buffer. A failed write is remembered, later output dropped.
 class TWriter {
@@ -235,7 +235,10 @@ std::string CheckPath(const std::string& Path) {
 struct TOptions {
     bool Json = false;
     bool Summary = false;
-    int Codierung = -1; // -1: the file's own
+    bool Classic = false; // the classic names, comments and character-set fallback
+    int Codierung = -1;   // -1: the file's own
+    std::string CodierungArg;
+    bool HasCodierung = false;
     std::string Path;
 };
 
@@ -253,6 +256,8 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
             O.Json = true;
         } else if (!OptionsEnd && A == "--summary") {
             O.Summary = true;
+        } else if (!OptionsEnd && A == "--klassisch") {
+            O.Classic = true;
         } else if (!OptionsEnd && (A == "--codierung" || A.starts_with("--codierung="))) {
             std::string_view V;
             if (A == "--codierung") {
@@ -264,13 +269,8 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
             } else {
                 V = A.substr(std::strlen("--codierung="));
             }
-            int N = -1;
-            const auto R = std::from_chars(V.data(), V.data() + V.size(), N);
-            if (R.ec != std::errc() || R.ptr != V.data() + V.size() || N < 0 || N > cdLast) {
-                Err = "--codierung erwartet eine Nummer von 0 bis 4, nicht \"" + std::string(V) + "\"";
-                return false;
-            }
-            O.Codierung = N;
+            O.CodierungArg = std::string(V);
+            O.HasCodierung = true;
         } else if (!OptionsEnd && A.size() > 1 && A[0] == '-') {
             Err = "unbekannte Option \"" + std::string(A) + "\"";
             return false;
@@ -286,13 +286,29 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
         Err = "keine Datei angegeben";
         return false;
     }
+    if (O.HasCodierung) {
+        // The classic program knows the four sets a file can declare; the display sets follow them.
+        const int Last = O.Classic ? cdLast : cdModernLast;
+        const std::string_view V = O.CodierungArg;
+        int N = -1;
+        const auto R = std::from_chars(V.data(), V.data() + V.size(), N);
+        if (R.ec != std::errc() || R.ptr != V.data() + V.size() || N < 0 || N > Last) {
+            Err = "--codierung erwartet eine Nummer von 0 bis " + std::to_string(Last) + ", nicht \"" +
+                  std::string(V) + "\"";
+            return false;
+        }
+        O.Codierung = N;
+    }
     return true;
 }
 
 void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
     const TEncoder& Enc = Encoder();
     const auto& Code = O.Json ? Enc.Json : Enc.Tsv;
-    const TRowOptions RowOptions{O.Codierung >= 0 ? O.Codierung : List.FileCodierung(), true, true};
+    const int Codierung = O.Codierung >= 0 ? O.Codierung
+                          : O.Classic      ? List.FileCodierung()
+                                           : ChooseCodierung(List, false).Codierung;
+    const TRowOptions RowOptions{Codierung, true, true, O.Classic};
     TRowTexts Row;
     // A field's name depends on its identifier only: encoded once per identifier.
     std::vector<std::string> Names(10000);
@@ -342,12 +358,16 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
 
 // The three texts of the viewer's status bar, with German separators whatever the locale, so that
 // scripts see one form.
-void PutSummary(const TFileXDTPtrList& List, int Fd) {
+void PutSummary(const TFileXDTPtrList& List, const TOptions& O, int Fd) {
     TWriter W(Fd);
     for (const std::string& S :
          {LineCountText(List.Count()), FileSizeText(List.FileSize(), TFormatSettings{}),
           DeclaredCodierungText(List.FileCodierung())}) {
         W.Put(Utf8(S));
+        W.Put('\n');
+    }
+    if (!O.Classic) {
+        W.Put(Utf8(FormatText(List.Format())));
         W.Put('\n');
     }
 }
@@ -388,7 +408,7 @@ int main(int argc, char** argv) {
     bool WriteFailed = false;
     int WriteErrno = 0;
     if (O.Summary) {
-        PutSummary(List, 1);
+        PutSummary(List, O, 1);
     } else {
         {
             TWriter Out(1);
@@ -397,7 +417,7 @@ int main(int argc, char** argv) {
             WriteFailed = Out.Failed();
             WriteErrno = Out.Error();
         }
-        PutSummary(List, 2);
+        PutSummary(List, O, 2);
     }
     if (WriteFailed) return Fail(std::string("Schreibfehler: ") + std::strerror(WriteErrno));
     if (!LoadError.empty()) {
