@@ -24,12 +24,12 @@ private:
     void Flush();
 
     std::function<void(std::string_view)> FOut;
-    uint32_t FGroup = 0;   // the sextets of the group being read
-    int FHave = 0;         // characters of the group read so far
-    int FPadding = 0;      // "=" read: nothing but "=" may follow, up to the group's end
-    bool FDone = false;    // a padded group ended the data
+    uint32_t FGroup = 0; // the sextets of the group being read
+    int FHave = 0;       // characters of the group read so far
+    int FPadding = 0;    // "=" read: nothing but "=" may follow, up to the group's end
+    bool FDone = false;  // a padded group ended the data
     bool FFailed = false;
-    uint64_t FSeen = 0;    // characters fed
+    uint64_t FSeen = 0; // characters fed
     uint64_t FBadAt = 0;
     uint64_t FDecoded = 0;
     char FBuf[3072];
