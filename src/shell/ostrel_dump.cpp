@@ -8,6 +8,7 @@
 #include "document/RowModel.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
+#include "document/XDTStructure.h"
 #include "support/Ansi.h"
 #include "support/Exceptions.h"
 #include "support/StrTools.h"
@@ -28,7 +29,8 @@
 namespace {
 
 constexpr int ExitOk = 0, ExitIncomplete = 1, ExitUsage = 2;
-const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] [--klassisch] DATEI\n";
+const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] [--klassisch] DATEI\n"
+                          "       ostrel-dump --attachments ORDNER DATEI\n";
 
 // Writes to a file descriptor through a fixed buffer. A failed write is remembered, later output dropped.
 class TWriter {
@@ -235,8 +237,9 @@ std::string CheckPath(const std::string& Path) {
 struct TOptions {
     bool Json = false;
     bool Summary = false;
-    bool Classic = false; // the classic names, comments and character-set fallback
-    int Codierung = -1;   // -1: the file's own
+    bool Classic = false;      // the classic names, comments and character-set fallback
+    std::string AttachmentDir; // --attachments: write the embedded documents there
+    int Codierung = -1;        // -1: the file's own
     std::string CodierungArg;
     bool HasCodierung = false;
     std::string Path;
@@ -258,6 +261,20 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
             O.Summary = true;
         } else if (!OptionsEnd && A == "--klassisch") {
             O.Classic = true;
+        } else if (!OptionsEnd && (A == "--attachments" || A.starts_with("--attachments="))) {
+            if (A == "--attachments") {
+                if (I + 1 >= argc) {
+                    Err = "--attachments ohne Ordner";
+                    return false;
+                }
+                O.AttachmentDir = argv[++I];
+            } else {
+                O.AttachmentDir = std::string(A.substr(std::strlen("--attachments=")));
+            }
+            if (O.AttachmentDir.empty()) {
+                Err = "--attachments ohne Ordner";
+                return false;
+            }
         } else if (!OptionsEnd && (A == "--codierung" || A.starts_with("--codierung="))) {
             std::string_view V;
             if (A == "--codierung") {
@@ -303,6 +320,11 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
 }
 
 void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
+    // The extended JSON rows tell each line's object.
+    TXdtStructure Structure;
+    const bool WithObjects = O.Json && !O.Classic;
+    if (WithObjects) Structure.Build(List);
+
     const TEncoder& Enc = Encoder();
     const auto& Code = O.Json ? Enc.Json : Enc.Tsv;
     const int Codierung = O.Codierung >= 0 ? O.Codierung
@@ -340,7 +362,21 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
             PutText(Out, Code, Row.Comment);
             Out.Put("\",\"name\":\"");
             Out.Put(Name);
-            Out.Put("\"}\n");
+            if (WithObjects) {
+                Out.Put("\",\"depth\":");
+                Out.PutInt(Structure.DepthAt(I));
+                Out.Put(",\"object\":");
+                const int Obj = Structure.ObjectAt(I);
+                if (Obj < 0) {
+                    Out.Put("null}\n");
+                } else {
+                    Out.Put('"');
+                    PutText(Out, Code, List.Items(Structure.Objects()[size_t(Obj)].First).Inhalt());
+                    Out.Put("\"}\n");
+                }
+            } else {
+                Out.Put("\"}\n");
+            }
         } else {
             Out.PutInt(I + 1);
             Out.Put('\t');
@@ -370,6 +406,69 @@ void PutSummary(const TFileXDTPtrList& List, const TOptions& O, int Fd) {
         W.Put(Utf8(FormatText(List.Format())));
         W.Put('\n');
     }
+}
+
+// Creates Dir/Name, or Dir/Name-2.Ext … when that exists: never replaces a file. -1 when none can be made.
+int CreateNew(const std::string& Dir, const std::string& Name, std::string& Path) {
+    const size_t Dot = Name.rfind('.');
+    const std::string Stem = Name.substr(0, Dot), Ext = Dot == std::string::npos ? "" : Name.substr(Dot);
+    for (int N = 1; N < 1000; ++N) {
+        Path = Dir + "/" + (N == 1 ? Name : Stem + "-" + std::to_string(N) + Ext);
+        const int Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0644);
+        if (Fd >= 0 || errno != EEXIST) return Fd;
+    }
+    return -1;
+}
+
+// Writes every embedded document into O.AttachmentDir; one line per document on standard output.
+int PutAttachments(const TFileXDTPtrList& List, const TOptions& O) {
+    struct stat St;
+    if (::stat(O.AttachmentDir.c_str(), &St) != 0 || !S_ISDIR(St.st_mode))
+        return Fail(Quoted(O.AttachmentDir) + " ist kein Ordner");
+    TXdtStructure S;
+    S.Build(List);
+    TWriter Out(1);
+    int Status = ExitOk;
+    for (int I = 0; I < int(S.Attachments().size()); ++I) {
+        const TXdtAttachment& A = S.Attachments()[size_t(I)];
+        // The first bytes tell the type where 6303 does not.
+        std::string Head, Error;
+        DecodeAttachment(
+            List, TXdtAttachment{A.Object, A.Record, A.First, A.First, 1, 0, 0, -1, -1},
+            [&](std::string_view P) { Head += P; }, Error);
+        const TAttachmentType Type = AttachmentTypeOf(
+            A.FormatLine >= 0 ? List.Items(A.FormatLine).Inhalt() : std::string_view(), Head);
+        std::string Path;
+        const int Fd = CreateNew(O.AttachmentDir, AttachmentFileName(List, S, I, Type.Extension), Path);
+        const int Line = (A.Object >= 0 ? S.Objects()[size_t(A.Object)].First : A.First) + 1;
+        if (Fd < 0) {
+            PutLine(2, Quoted(Path) + " kann nicht angelegt werden: " + std::strerror(errno));
+            Status = ExitIncomplete;
+            continue;
+        }
+        TWriter File(Fd);
+        const bool Ok = DecodeAttachment(
+            List, A, [&](std::string_view P) { File.Put(P); }, Error);
+        File.Flush();
+        const bool Closed = ::close(Fd) == 0;
+        const bool Written = !File.Failed() && Closed;
+        if (!Ok || !Written) {
+            ::unlink(Path.c_str());
+            PutLine(2, "Zeile " + std::to_string(Line) + ": " +
+                           (Ok ? std::string("Schreibfehler: ") + std::strerror(File.Error()) : Error));
+            Status = ExitIncomplete;
+            continue;
+        }
+        Out.PutInt(Line);
+        Out.Put('\t');
+        Out.Put(Utf8(Type.Name));
+        Out.Put('\t');
+        Out.PutInt(int64_t(A.DecodedSize()));
+        Out.Put('\t');
+        Out.Put(Path);
+        Out.Put('\n');
+    }
+    return Status;
 }
 
 } // namespace
@@ -404,6 +503,12 @@ int main(int argc, char** argv) {
         LoadError = "Nicht genug Speicher f\xFCr den Zeilenindex";
     }
     if (Loaded.End == leNotReadable) return Fail(Quoted(O.Path) + " kann nicht gelesen werden");
+
+    if (!O.AttachmentDir.empty()) {
+        const int Status = PutAttachments(List, O);
+        if (!LoadError.empty()) PutLine(2, LoadError);
+        return Status != ExitOk ? Status : LoadError.empty() ? ExitOk : ExitIncomplete;
+    }
 
     bool WriteFailed = false;
     int WriteErrno = 0;

@@ -459,3 +459,47 @@ TEST_F(DumpTest, ModernNamesEveryFieldOfTodaysSamples) {
     }
     EXPECT_GT(Rows, 2000);
 }
+
+// Embedded documents written into a folder: named from the record, never over an existing file,
+// never outside the folder; a damaged one is reported and leaves nothing behind.
+TEST_F(DumpTest, AttachmentsAreWrittenIntoTheFolder) {
+    auto Attachment = [](const std::vector<std::string>& Data) {
+        std::string S = XdtLine("8002", "Obj_0010") + XdtLine("9970", "100") +
+                        XdtLine("8242", "base64-kodierte_Anlage") + XdtLine("8002", "Obj_0068");
+        for (const std::string& D : Data) S += XdtLine("6329", D);
+        return S + XdtLine("8003", "Obj_0068") + XdtLine("6303", "PDF") + XdtLine("8003", "Obj_0010");
+    };
+    // "JVBERi0x" is "%PDF-1"; the order number tries to climb out of the folder.
+    const std::string File =
+        Write("a.ldt", XdtLine("8000", "8205") + XdtLine("8311", "../../evil") +
+                           Attachment({"JVBERi0x", "TWFu"}) + XdtLine("8001", "8205") +
+                           XdtLine("8000", "8205") + Attachment({"JVBE*i0x"}) + XdtLine("8001", "8205"));
+    const fs::path Out = Dir / "out";
+    fs::create_directories(Out);
+    const TRun R = RunModern({"--attachments", Out.string(), File});
+    EXPECT_EQ(R.Status, 1); // the second one is damaged
+    const std::vector<std::string> L = Lines(R.Out);
+    ASSERT_EQ(L.size(), 1u) << R.Out;
+    EXPECT_EQ(L[0], "3\tPDF\t9\t" + (Out / "Befund_______evil_1.pdf").string());
+    EXPECT_EQ(ReadAll(Out / "Befund_______evil_1.pdf"), "%PDF-1Man");
+    EXPECT_NE(
+        R.Err.find(
+            "Zeile 14: Der eingebettete Anhang ist besch\u00e4digt: ung\u00fcltiges Base64 in Zeile 18."),
+        std::string::npos)
+        << R.Err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(Out), fs::directory_iterator()), 1);
+
+    // A second run keeps the first file and writes beside it.
+    const TRun Again = RunModern({"--attachments", Out.string(), File});
+    EXPECT_EQ(Lines(Again.Out).at(0), "3\tPDF\t9\t" + (Out / "Befund_______evil_1-2.pdf").string());
+    EXPECT_EQ(ReadAll(Out / "Befund_______evil_1.pdf"), "%PDF-1Man");
+
+    EXPECT_EQ(RunModern({"--attachments", (Dir / "missing").string(), File}).Status, 2);
+
+    // The extended JSON rows tell each line's depth and innermost object.
+    const std::vector<std::string> Json = Lines(RunModern({"--json", File}).Out);
+    EXPECT_NE(Json.at(0).find(",\"depth\":0,\"object\":null}"), std::string::npos) << Json[0];
+    EXPECT_NE(Json.at(3).find(",\"depth\":1,\"object\":\"Obj_0010\"}"), std::string::npos) << Json[3];
+    EXPECT_NE(Json.at(6).find(",\"depth\":2,\"object\":\"Obj_0068\"}"), std::string::npos) << Json[6];
+    EXPECT_EQ(Lines(Run({"--json", File}).Out).at(3).find("depth"), std::string::npos);
+}
