@@ -94,21 +94,6 @@ public:
 
 } // namespace
 
-bool SameSearchRec(const TXDTSearchRec& A, const TXDTSearchRec& B) {
-    if (A.SearchMode != B.SearchMode) return false;
-    switch (A.SearchMode) {
-    case smNone:
-        return true;
-    case smSatz:
-        return A.SearchText == B.SearchText;
-    case smFeld:
-        return A.FeldOption == B.FeldOption && A.CaseSensitive == B.CaseSensitive && A.FeldArt == B.FeldArt &&
-               A.SearchText == B.SearchText;
-    default:
-        return false;
-    }
-}
-
 // ---------------------------------------------------------------- construction
 
 TXDTPtrView::TXDTPtrView(QWidget* Owner) : QAbstractScrollArea(Owner) {
@@ -644,25 +629,9 @@ void TXDTPtrView::PaintLine(QPainter& P, int Index, int Top, const QRect& Expose
         return;
     const std::string_view O = Converted;
     std::string Upper;
-    if (!Sr.CaseSensitive) Upper = AnsiUpperCase(Converted);
-    const std::string_view Sv = Sr.CaseSensitive ? O : std::string_view(Upper);
+    const std::string_view Sv = FoldForMatch(Sr, Converted, Upper);
     const std::string_view M = Sr.MatchText;
-    bool Hit;
-    switch (Sr.FeldOption) {
-    case foContains:
-        Hit = Sv.find(M) != std::string_view::npos;
-        break;
-    case foBeginsWith:
-        Hit = StartsWith(Sv, M);
-        break;
-    case foEquals:
-        Hit = Sv == M;
-        break;
-    default:
-        Hit = false;
-        break;
-    }
-    if (!Hit) return;
+    if (!MatchesFolded(Sr, Sv)) return;
     const int B = FLeftCol <= kKennungCols ? 1 : FLeftCol - (kKennungCols - 1);
     int Pos = 1, Len = 0;
     for (;;) {
@@ -680,22 +649,7 @@ void TXDTPtrView::PaintLine(QPainter& P, int Index, int Top, const QRect& Expose
 void TXDTPtrView::SetSearchRec(const TXDTSearchRec& Value) {
     if (SameSearchRec(FSearchRec, Value)) return;
     FSearchRec = Value;
-    TXDTSearchRec& R = FSearchRec;
-    if (R.SearchMode == smSatz) {
-        R.FeldArt = 8000;
-        // A record-type search wants the record lines whose content is that type: equality, as the
-        // identifier mark compares.
-        R.FeldOption = foEquals;
-    }
-    if (R.FeldArt == 0 && R.SearchText.empty()) R.SearchMode = smNone;
-    if (R.SearchMode == smNone) {
-        R.FeldOption = foContains;
-        R.FeldArt = 0;
-        R.SearchText.clear();
-        R.MatchText.clear();
-    } else {
-        R.MatchText = R.CaseSensitive ? R.SearchText : AnsiUpperCase(R.SearchText);
-    }
+    NormalizeSearchRec(FSearchRec);
     FSearchLineIndex = 0;
     FSearchCol = 0;
     FFoundLine = 0;
@@ -713,7 +667,7 @@ bool TXDTPtrView::FindNext() {
     {
         TWaitCursor Wait;
         const int N = FList->Count();
-        std::string S;
+        std::string S, Upper;
         for (int A = std::max(FSearchLineIndex, 0); A < N; ++A) {
             const TXDTPtrItem Item = FList->Items(A);
             if (Sr.FeldArt != 0 && !(Sr.FeldArt > 0 && Item.FeldArt == Sr.FeldArt)) {
@@ -729,23 +683,9 @@ bool TXDTPtrView::FindNext() {
                 FFoundLine = A + 1;
             } else {
                 S = ConvertCodierungStr(FCodierung, Item.Inhalt());
-                if (!Sr.CaseSensitive) AnsiUpperCaseInPlace(S);
-                bool Hit;
-                switch (Sr.FeldOption) {
-                case foContains:
-                    Hit = S.find(Sr.MatchText) != std::string::npos;
-                    break;
-                case foBeginsWith:
-                    Hit = StartsWith(S, Sr.MatchText);
-                    break;
-                case foEquals:
-                    Hit = S == Sr.MatchText;
-                    break;
-                default:
-                    Hit = false;
-                    break;
-                }
-                const int D = Hit ? PosFrom(Sr.MatchText, S, std::max(FSearchCol, 1)) : 0;
+                const std::string_view Folded = FoldForMatch(Sr, S, Upper);
+                const int D =
+                    MatchesFolded(Sr, Folded) ? PosFrom(Sr.MatchText, Folded, std::max(FSearchCol, 1)) : 0;
                 if (D == 0) {
                     FSearchCol = 0;
                     continue;

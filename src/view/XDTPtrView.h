@@ -3,6 +3,8 @@
 // with identifier, converted content, optional value comment and optional field name, coloured by
 // the kind of line and by the matches of the active search. It scrolls in whole lines and character
 // cells and does not own the document it shows.
+#include "document/SearchRec.h"
+
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <cstdint>
@@ -17,23 +19,6 @@ class QPainter;
 using TColor = uint32_t;
 
 enum TBorderStyle { bsNone, bsSingle };
-
-// Search modes and field options of TXDTSearchRec.
-enum : uint8_t { smNone = 0, smFeld = 1, smSatz = 2 };
-enum : uint8_t { foContains = 0, foBeginsWith = 1, foEquals = 2 };
-
-// The criteria of a search; a value record.
-struct TXDTSearchRec {
-    uint8_t SearchMode = smNone;
-    uint8_t FeldOption = foContains;
-    bool CaseSensitive = false;
-    int32_t FeldArt = 0;    // 0 = all fields; 8000 for record-type searches
-    std::string SearchText; // as entered; for smSatz the record type, empty for all record types
-    std::string MatchText;  // SearchText, upper-cased unless CaseSensitive
-};
-
-// True when two criteria describe the same search (MatchText is not compared).
-bool SameSearchRec(const TXDTSearchRec& A, const TXDTSearchRec& B);
 
 // Index into the view's colour table.
 enum TViewColor : int {
