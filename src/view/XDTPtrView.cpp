@@ -1,7 +1,5 @@
 #include "XDTPtrView.h"
 
-#include "catalogue/XDTCodeTbl.h"
-#include "catalogue/XDTComments.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
@@ -21,35 +19,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-constexpr TColor kDefaultColors[vcColorCount] = {
-    0x000000, // InhaltFontColor
-    0xFFFFFF, // InhaltBkColor
-    0xF0F0F0, // InhaltOddBkColor
-    0x000000, // FeldArtNameFontColor
-    0xE6E6E6, // FeldArtNameBkColor
-    0xF0F0F0, // FeldArtNameOddBkColor
-    0x808080, // KennungBkColor
-    0xFFFFFF, // KennungFontColor
-    0x0000FF, // SatzBkColor
-    0xFFFFFF, // SatzKennungFontColor
-    0x000000, // SatzInhaltFontColor
-    0xFFFFFF, // SatzCommentFontColor
-    0x000000, // SatzFeldArtNameFontColor
-    0xFFFFFF, // FoundFontColor
-    0xFF0000, // FoundBkColor
-    0xFF0000, // CommentFontColor
-};
-constexpr TColor kOlive = 0x008080;
-constexpr TColor kBlack = 0x000000;
-constexpr TColor kYellow = 0x00FFFF;
-
-// Display columns of the identifier; the content starts right of it.
-constexpr int kKennungCols = 4;
 
 QColor ToQColor(TColor C) {
     return QColor(int(C & 0xFF), int((C >> 8) & 0xFF), int((C >> 16) & 0xFF));
@@ -70,10 +42,6 @@ QString ToDrawable(std::string_view S) {
         *D++ = QChar(U);
     }
     return R;
-}
-
-std::string_view DropFront(std::string_view S, size_t N) {
-    return N >= S.size() ? std::string_view() : S.substr(N);
 }
 
 void DefaultInfoMessage(const std::string& Text) {
@@ -97,7 +65,6 @@ public:
 // ---------------------------------------------------------------- construction
 
 TXDTPtrView::TXDTPtrView(QWidget* Owner) : QAbstractScrollArea(Owner) {
-    std::copy(std::begin(kDefaultColors), std::end(kDefaultColors), FColors);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -148,7 +115,7 @@ bool TXDTPtrView::HasData() const {
     return FList && FList->UpdateCount() == 0;
 }
 int TXDTPtrView::LineCount() const {
-    return HasData() ? FList->Count() : 0;
+    return HasData() ? FRows.RowCount(FList->Count()) : 0;
 }
 int TXDTPtrView::FileCodierung() const {
     return FList ? FList->FileCodierung() : 0;
@@ -194,18 +161,18 @@ void TXDTPtrView::SetShowFeldArtName(bool Value) {
 }
 
 TColor TXDTPtrView::ColorByIndex(int Index) const {
-    return Index >= 0 && Index < vcColorCount ? FColors[Index] : 0;
+    return Index >= 0 && Index < vcColorCount ? FPalette.Table[Index] : 0;
 }
 
 void TXDTPtrView::SetColorByIndex(int Index, TColor Value) {
-    if (Index < 0 || Index >= vcColorCount || FColors[Index] == Value) return;
-    FColors[Index] = Value;
+    if (Index < 0 || Index >= vcColorCount || FPalette.Table[Index] == Value) return;
+    FPalette.Table[Index] = Value;
     viewport()->update();
 }
 
 void TXDTPtrView::SetColor(TColor Value) {
-    if (Value == FColor) return;
-    FColor = Value;
+    if (Value == FPalette.Control) return;
+    FPalette.Control = Value;
     viewport()->update();
 }
 
@@ -471,177 +438,75 @@ void TXDTPtrView::paintEvent(QPaintEvent* Event) {
     QPainter P(viewport());
     const QRect Exposed = Event->rect();
     const int Width = viewport()->width();
+    const QColor Color = ToQColor(FPalette.Control);
     if (FCharHeight < 1 || FCharWidth < 1) {
-        P.fillRect(Exposed, ToQColor(FColor));
+        P.fillRect(Exposed, Color);
         return;
     }
     P.setFont(FPaintFont);
-    const int Lines = LineCount();
+    const TRowLayoutParams Params = LayoutParams();
+    const int Rows = LineCount();
     // Only the rows that meet the exposed area; the cost does not depend on the file's size.
     const int First = std::max(0, Exposed.top() / FCharHeight);
     const int Last = std::min(FVisibleLines - 1, Exposed.bottom() / FCharHeight);
     for (int R = First; R <= Last; ++R) {
         const int Top = R * FCharHeight;
-        const int64_t I = int64_t(FTopLine) + R;
-        if (I < Lines)
-            PaintLine(P, int(I), Top, Exposed);
+        const int64_t Row = int64_t(FTopLine) + R;
+        if (Row < Rows)
+            PaintRow(P, int(Row), Top, Exposed, Params);
         else
-            P.fillRect(QRect(0, Top, Width, FCharHeight), ToQColor(FColor));
+            P.fillRect(QRect(0, Top, Width, FCharHeight), Color);
     }
     // Below the last row (only when the view has not caught up with a resize yet).
     const int Bottom = (Last + 1) * FCharHeight;
-    if (Bottom <= Exposed.bottom())
-        P.fillRect(QRect(0, Bottom, Width, Exposed.bottom() - Bottom + 1), ToQColor(FColor));
+    if (Bottom <= Exposed.bottom()) P.fillRect(QRect(0, Bottom, Width, Exposed.bottom() - Bottom + 1), Color);
 }
 
-// One opaque cell: the rectangle filled, the text drawn from its left edge at the row's top and
-// clipped to it. Cells outside the exposed area are skipped.
-void TXDTPtrView::DrawCell(QPainter& P, int X, int Width, int Top, TColor Bk, TColor Fg,
-                           std::string_view Text, const QRect& Exposed) {
-    if (Width <= 0) return;
+TRowLayoutParams TXDTPtrView::LayoutParams() const {
+    TRowLayoutParams R;
+    R.MaxInhaltLen = FList ? FList->MaxInhaltLen() : 0;
+    R.MaxInhaltCommentLen = FList ? FList->MaxInhaltCommentLen() : 0;
+    R.MaxFeldArtNameLen = FList ? FList->MaxFeldArtNameLen() : 0;
+    R.ShowComments = FShowComments;
+    R.ShowFeldArtName = FShowFeldArtName;
+    R.LeftCol = FLeftCol;
+    R.VisibleCols = FVisibleCols;
+    R.RowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
+    R.Palette = &FPalette;
+    R.Search = &FSearchRec;
+    return R;
+}
+
+void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
+                           const TRowLayoutParams& Params) {
+    const int Entry = FRows.EntryOfRow(Row);
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName}, FTexts);
+    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params)) DrawCell(P, C, Top, Exposed);
+}
+
+// One opaque cell: the rectangle filled, the text drawn at the row's top and clipped to it. The layout
+// gives only cells that start inside the row; a cell is cut at the row's end, and cells outside the
+// exposed area are skipped.
+void TXDTPtrView::DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed) {
+    const int64_t RowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
+    const int64_t Cells = std::min(Cell.Width, RowCols - Cell.First);
+    if (Cells <= 0) return;
+    const int X = int(Cell.First * FCharWidth), Width = int(Cells * FCharWidth);
     const QRect R(X, Top, Width, FCharHeight);
     if (!R.intersects(Exposed)) return;
-    P.fillRect(R, ToQColor(Bk));
+    P.fillRect(R, ToQColor(Cell.Bk));
+    std::string_view Text = Cell.Text;
     if (Text.empty()) return;
     // Characters beyond the cell or the exposed area would only be clipped away.
+    const int64_t TextX = int64_t(X) + int64_t(Cell.Indent) * FCharWidth;
     const int64_t Right = std::min<int64_t>(int64_t(X) + Width, int64_t(Exposed.right()) + 1);
-    const size_t Fit = size_t((Right - X + FCharWidth - 1) / FCharWidth + 1);
+    if (Right <= TextX) return;
+    const size_t Fit = size_t((Right - TextX + FCharWidth - 1) / FCharWidth + 1);
     if (Text.size() > Fit) Text = Text.substr(0, Fit);
     P.setClipRect(R);
-    P.setPen(ToQColor(Fg));
-    P.drawText(QPoint(X, Top + FAscent), ToDrawable(Text));
+    P.setPen(ToQColor(Cell.Fg));
+    P.drawText(QPoint(int(TextX), Top + FAscent), ToDrawable(Text));
     P.setClipping(false);
-}
-
-void TXDTPtrView::PaintLine(QPainter& P, int Index, int Top, const QRect& Exposed) {
-    const TXDTPtrItem Item = FList->Items(Index);
-    const std::string_view Raw = Item.Inhalt();
-    const bool Odd = (Index & 1) != 0;
-    const bool IsSatz = Item.FeldArt == FeldArtByIndex(FeldArtRowSatzArt);
-    const bool IsLab = Item.FeldArt == FeldArtByIndex(FeldArtRowTestIdent) ||
-                       Item.FeldArt == FeldArtByIndex(FeldArtRowAnforderung);
-    const int Wc = FCharWidth;
-    const int RowRight = viewport()->width();
-    const TXDTSearchRec& Sr = FSearchRec;
-    const bool Active = Sr.SearchMode != smNone;
-
-    // The texts of the row.
-    char KennBuf[16];
-    std::snprintf(KennBuf, sizeof KennBuf, "%4.4d", int(Item.FeldArt));
-    const std::string Converted = ConvertCodierungStr(FCodierung, Raw);
-    const bool Invalid = Converted.find('\0') != std::string::npos;
-    std::string Comment, Padded, Name;
-    if (FShowComments) {
-        Comment = " ";
-        Comment += InhaltComment(Item.FeldArt, Raw);
-        Padded = PadToWidth(Converted + Comment, FList->MaxInhaltCommentLen());
-    } else {
-        Padded = PadToWidth(Converted, FList->MaxInhaltLen());
-    }
-    if (FShowFeldArtName) {
-        Name = " ";
-        Name += FeldArtNameView(Item.FeldArt);
-        Name += ' ';
-    }
-    std::string_view K = KennBuf, T = Converted, N = Comment, W = Padded, F = Name;
-
-    // Cut what is scrolled off to the left.
-    int64_t S = FLeftCol, G = 0;
-    if (S <= kKennungCols) {
-        K = DropFront(K, size_t(S));
-    } else {
-        K = {};
-        S -= kKennungCols;
-        if (int64_t(W.size()) < S) {
-            G = S - int64_t(W.size());
-            W = {};
-            F = DropFront(F, size_t(G));
-        } else {
-            W = W.substr(size_t(S));
-        }
-        if (int64_t(T.size()) < S) {
-            S -= int64_t(T.size());
-            T = {};
-            if (FShowComments) N = DropFront(N, size_t(S));
-        } else {
-            T = T.substr(size_t(S));
-        }
-    }
-
-    // Column edges in pixels, clamped so that very long lines cannot overflow.
-    auto Px = [Wc](int64_t Cells) { return int(std::min<int64_t>(Cells * Wc, INT32_MAX / 2)); };
-    const int KRight = Px(int64_t(K.size()));
-    const int E = KRight + Px(int64_t(W.size()));
-    const int NLeft = KRight + Px(int64_t(T.size()));
-    int RestLeft = E;
-
-    // Identifier.
-    const bool Marked = Active && Sr.FeldArt > 0 && Item.FeldArt == Sr.FeldArt &&
-                        (Sr.MatchText.empty() || (Sr.SearchMode == smSatz && Converted == Sr.MatchText));
-    TColor Bk, Fg;
-    if (Marked)
-        Bk = FColors[vcFoundBkColor], Fg = FColors[vcFoundFontColor];
-    else if (IsSatz)
-        Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzKennungFontColor];
-    else if (IsLab)
-        Bk = kOlive, Fg = FColors[vcKennungFontColor];
-    else
-        Bk = FColors[vcKennungBkColor], Fg = FColors[vcKennungFontColor];
-    DrawCell(P, 0, KRight, Top, Bk, Fg, K, Exposed);
-
-    // Content column with the text only; the comment is drawn over its right part.
-    if (IsSatz)
-        Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzInhaltFontColor];
-    else if (IsLab)
-        Bk = kOlive, Fg = kBlack;
-    else
-        Bk = FColors[Odd ? vcInhaltOddBkColor : vcInhaltBkColor], Fg = FColors[vcInhaltFontColor];
-    DrawCell(P, KRight, E - KRight, Top, Invalid ? kYellow : Bk, Fg, T, Exposed);
-
-    if (FShowComments) {
-        if (IsSatz)
-            Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzCommentFontColor];
-        else if (IsLab)
-            Bk = kOlive, Fg = kBlack;
-        else
-            Bk = FColors[Odd ? vcInhaltOddBkColor : vcInhaltBkColor], Fg = FColors[vcCommentFontColor];
-        DrawCell(P, NLeft, Px(int64_t(N.size())), Top, Bk, Fg, N, Exposed);
-    }
-
-    if (FShowFeldArtName) {
-        if (IsSatz)
-            Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzFeldArtNameFontColor];
-        else if (IsLab)
-            Bk = kOlive, Fg = kBlack;
-        else
-            Bk = FColors[Odd ? vcFeldArtNameOddBkColor : vcFeldArtNameBkColor],
-            Fg = FColors[vcFeldArtNameFontColor];
-        const int FWidth = Px(std::max<int64_t>(0, int64_t(FList->MaxFeldArtNameLen()) + 2 - G));
-        DrawCell(P, E, FWidth, Top, Bk, Fg, F, Exposed);
-        RestLeft = E + FWidth;
-    }
-
-    if (RestLeft < RowRight) DrawCell(P, RestLeft, RowRight - RestLeft, Top, FColor, FColor, {}, Exposed);
-
-    // The matches of the active search inside the content, drawn last.
-    if (!Active || Sr.MatchText.empty() || Converted.empty() ||
-        (Sr.FeldArt != 0 && Sr.FeldArt != Item.FeldArt))
-        return;
-    const std::string_view O = Converted;
-    std::string Upper;
-    const std::string_view Sv = FoldForMatch(Sr, Converted, Upper);
-    const std::string_view M = Sr.MatchText;
-    if (!MatchesFolded(Sr, Sv)) return;
-    const int B = FLeftCol <= kKennungCols ? 1 : FLeftCol - (kKennungCols - 1);
-    int Pos = 1, Len = 0;
-    for (;;) {
-        const int Q = NextVisibleMatch(M, Sv, Pos, B, FVisibleCols, Len);
-        if (Q == 0) break;
-        const int X = Px(int64_t(Q) + (kKennungCols - 1) - FLeftCol);
-        DrawCell(P, X, Px(Len), Top, FColors[vcFoundBkColor], FColors[vcFoundFontColor],
-                 O.substr(size_t(Q - 1), size_t(Len)), Exposed);
-        if (Sr.FeldOption != foContains) break;
-    }
 }
 
 // ---------------------------------------------------------------- search

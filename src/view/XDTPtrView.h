@@ -3,6 +3,10 @@
 // with identifier, converted content, optional value comment and optional field name, coloured by
 // the kind of line and by the matches of the active search. It scrolls in whole lines and character
 // cells and does not own the document it shows.
+#include "RowLayout.h"
+#include "RowMap.h"
+#include "ViewColors.h"
+#include "document/RowModel.h"
 #include "document/SearchRec.h"
 
 #include <QAbstractScrollArea>
@@ -15,31 +19,7 @@ class TXDTPtrList;
 class TSortedStrings;
 class QPainter;
 
-// Colours as 0x00BBGGRR (low byte red).
-using TColor = uint32_t;
-
 enum TBorderStyle { bsNone, bsSingle };
-
-// Index into the view's colour table.
-enum TViewColor : int {
-    vcInhaltFontColor,
-    vcInhaltBkColor,
-    vcInhaltOddBkColor,
-    vcFeldArtNameFontColor,
-    vcFeldArtNameBkColor,
-    vcFeldArtNameOddBkColor,
-    vcKennungBkColor,
-    vcKennungFontColor,
-    vcSatzBkColor,
-    vcSatzKennungFontColor,
-    vcSatzInhaltFontColor,
-    vcSatzCommentFontColor,
-    vcSatzFeldArtNameFontColor,
-    vcFoundFontColor,
-    vcFoundBkColor,
-    vcCommentFontColor,
-    vcColorCount
-};
 
 // Scroll codes: what a scroll bar or a key asks of an axis.
 enum TScrollCode : int {
@@ -101,7 +81,7 @@ public:
     TColor ColorByIndex(int Index) const;
     void SetColorByIndex(int Index, TColor Value);
     // The control's own colour: rows without a line and the area right of the last column.
-    TColor Color() const { return FColor; }
+    TColor Color() const { return FPalette.Control; }
     void SetColor(TColor Value);
     TBorderStyle Border() const { return FBorder; }
     void SetBorder(TBorderStyle Value);
@@ -157,10 +137,9 @@ protected:
 
 private:
     void MoveTo(Qt::Orientation Axis, int Value, int Count, int Visible, int& Position);
-    struct TRowTexts;
-    void PaintLine(QPainter& P, int Index, int Top, const QRect& Exposed);
-    void DrawCell(QPainter& P, int X, int Width, int Top, TColor Bk, TColor Fg, std::string_view Text,
-                  const QRect& Exposed);
+    TRowLayoutParams LayoutParams() const;
+    void PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed, const TRowLayoutParams& Params);
+    void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed);
     void ScrollBarAction(Qt::Orientation Orientation, int Action);
     void ScrollBarValueChanged(Qt::Orientation Orientation, int Value);
     void SetScrollBar(Qt::Orientation Orientation, int Max, int Page);
@@ -176,8 +155,7 @@ private:
     int FCharHeight = 0;
     int FCharWidth = 0;
     int FAscent = 0;
-    TColor FColors[vcColorCount];
-    TColor FColor = 0xFFFFFF;
+    TViewPalette FPalette = kDefaultPalette;
     TBorderStyle FBorder = bsSingle;
     bool FShowComments = false;
     bool FShowFeldArtName = false;
@@ -189,6 +167,10 @@ private:
     int FLastFoundLine = -1;
     int FCodierung = 0;
     TXDTSearchRec FSearchRec;
+    TRowMap FRows;
+
+    TRowTexts FTexts;   // the texts of the row being painted, reused row after row
+    TRowLayout FLayout; // its cells
 
     QFont FPaintFont;         // the control's font with every glyph one cell wide
     bool FRedrawOff = false;  // while the position is re-clamped: no pixel scrolling
