@@ -1,6 +1,5 @@
 #include "XDTPtrView.h"
 
-#include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/StrTools.h"
@@ -532,30 +531,32 @@ bool TXDTPtrView::FindNext() {
     {
         TWaitCursor Wait;
         const int N = FList->Count();
-        std::string S, Upper;
+        TRowTexts Texts;
+        std::string Upper;
         for (int A = std::max(FSearchLineIndex, 0); A < N; ++A) {
-            const TXDTPtrItem Item = FList->Items(A);
-            if (Sr.FeldArt != 0 && !(Sr.FeldArt > 0 && Item.FeldArt == Sr.FeldArt)) {
+            const int Row = FRows.RowOfEntry(A);
+            // Lines of other fields are passed over before their content is converted.
+            if (Row < 0 || (Sr.FeldArt != 0 && !(Sr.FeldArt > 0 && FList->FeldArt(A) == Sr.FeldArt))) {
                 // The remembered column belongs to the line of the last find only.
                 FSearchCol = 0;
                 continue;
             }
             if (Sr.MatchText.empty()) {
-                SetTopLine(A);
+                SetTopLine(Row);
                 SetLeftCol(0);
                 FSearchCol = 0;
                 FSearchLineIndex = A;
                 FFoundLine = A + 1;
             } else {
-                S = ConvertCodierungStr(FCodierung, Item.Inhalt());
-                const std::string_view Folded = FoldForMatch(Sr, S, Upper);
+                MakeRowTexts(*FList, A, TRowOptions{FCodierung, false, false}, Texts);
+                const std::string_view Folded = FoldForMatch(Sr, Texts.Inhalt, Upper);
                 const int D =
                     MatchesFolded(Sr, Folded) ? PosFrom(Sr.MatchText, Folded, std::max(FSearchCol, 1)) : 0;
                 if (D == 0) {
                     FSearchCol = 0;
                     continue;
                 }
-                SetTopLine(A);
+                SetTopLine(Row);
                 if (D <= FVisibleCols)
                     SetLeftCol(0);
                 else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
