@@ -1,5 +1,6 @@
 #include "XDTPtrView.h"
 
+#include "KeyMap.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/StrTools.h"
@@ -365,47 +366,21 @@ void TXDTPtrView::changeEvent(QEvent* Event) {
 void TXDTPtrView::keyPressEvent(QKeyEvent* Event) {
     Event->ignore();
     if (!HasData()) return;
-    // Exactly one of these modifier sets, or none; any combination does nothing.
     const Qt::KeyboardModifiers Mods =
         Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const bool Plain = Mods == Qt::NoModifier, Ctrl = Mods == Qt::ControlModifier;
-    const bool Shift = Mods == Qt::ShiftModifier, Alt = Mods == Qt::AltModifier;
-    const int Key = Event->key();
-    bool Done = true;
-    if (Key == Qt::Key_PageUp || Key == Qt::Key_PageDown || Key == Qt::Key_Home || Key == Qt::Key_End) {
-        const bool Forward = Key == Qt::Key_PageDown || Key == Qt::Key_End;
-        const bool Page = Key == Qt::Key_PageUp || Key == Qt::Key_PageDown;
-        const int Edge = Forward ? scBottom : scTop;
-        if (Plain && Page) {
-            VScroll(Forward ? scPageDown : scPageUp);
-        } else if (Plain) {
-            HScroll(Edge); // Home and End stay in the line
-        } else if (Ctrl) {
-            VScroll(Edge);
-            if (!Page) HScroll(Edge);
-        } else {
-            Done = false;
+    bool Done = false;
+    for (const TKeyBinding& B : kKeyMap) {
+        if (B.Key != Event->key() || B.Mods != Mods) continue;
+        Done = true;
+        const bool Vert = B.Axis == Qt::Vertical;
+        if (B.Divisor == 0) {
+            Vert ? VScroll(B.Code) : HScroll(B.Code);
+            continue;
         }
-    } else if (Key == Qt::Key_Left || Key == Qt::Key_Right || Key == Qt::Key_Up || Key == Qt::Key_Down) {
-        const bool Vert = Key == Qt::Key_Up || Key == Qt::Key_Down;
-        const bool Forward = Key == Qt::Key_Right || Key == Qt::Key_Down;
-        auto Scroll = [&](int Code) { Vert ? VScroll(Code) : HScroll(Code); };
-        if (Plain) {
-            Scroll(Forward ? scLineDown : scLineUp);
-        } else if (Ctrl) {
-            Scroll(Forward ? scPageDown : scPageUp);
-        } else if (Shift || Alt) {
-            // Half a window with Shift, a quarter with Alt.
-            const int Visible = Vert ? FVisibleLines : FVisibleCols;
-            const int Step = Shift ? Visible / 2 : Visible / 4;
-            const int64_t V = int64_t(Vert ? FTopLine : FLeftCol) + (Forward ? Step : -Step);
-            const int Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
-            Vert ? SetTopLine(Target) : SetLeftCol(Target);
-        } else {
-            Done = false;
-        }
-    } else {
-        Done = false;
+        const int Step = (Vert ? FVisibleLines : FVisibleCols) / B.Divisor;
+        const int64_t V = int64_t(Vert ? FTopLine : FLeftCol) + Step;
+        const int Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
+        Vert ? SetTopLine(Target) : SetLeftCol(Target);
     }
     if (Done) Event->accept();
 }
