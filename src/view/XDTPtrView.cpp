@@ -489,13 +489,26 @@ void TXDTPtrView::SetSearchRec(const TXDTSearchRec& Value) {
     if (SameSearchRec(FSearchRec, Value)) return;
     FSearchRec = Value;
     NormalizeSearchRec(FSearchRec);
+    ResetSearchPosition();
+    viewport()->update();
+}
+
+// The next search starts at the top, and nothing has been reported yet.
+void TXDTPtrView::ResetSearchPosition() {
     FSearchLineIndex = 0;
     FSearchCol = 0;
     FFoundLine = 0;
     FLastTopLine = -1;
     FLastLeftCol = -1;
     FLastFoundLine = -1;
-    viewport()->update();
+}
+
+// The one-based position of the first match in the converted content of Entry at or after SearchCol;
+// 0 when the line does not match.
+int TXDTPtrView::MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const {
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, false, false}, Texts);
+    const std::string_view S = FoldForMatch(FSearchRec, Texts.Inhalt, Folded);
+    return MatchesFolded(FSearchRec, S) ? PosFrom(FSearchRec.MatchText, S, std::max(FSearchCol, 1)) : 0;
 }
 
 bool TXDTPtrView::FindNext() {
@@ -507,39 +520,28 @@ bool TXDTPtrView::FindNext() {
         TWaitCursor Wait;
         const int N = FList->Count();
         TRowTexts Texts;
-        std::string Upper;
+        std::string Folded;
         for (int A = std::max(FSearchLineIndex, 0); A < N; ++A) {
             const int Row = FRows.RowOfEntry(A);
             // Lines of other fields are passed over before their content is converted.
-            if (Row < 0 || (Sr.FeldArt != 0 && !(Sr.FeldArt > 0 && FList->FeldArt(A) == Sr.FeldArt))) {
+            const bool Field = Sr.FeldArt == 0 || (Sr.FeldArt > 0 && FList->FeldArt(A) == Sr.FeldArt);
+            // The content position of the match, 0 for none; -1: without a text every line of the
+            // field is a find, at the start of the line.
+            int D = 0;
+            if (Field && Row >= 0) D = Sr.MatchText.empty() ? -1 : MatchPosition(A, Texts, Folded);
+            if (D == 0) {
                 // The remembered column belongs to the line of the last find only.
                 FSearchCol = 0;
                 continue;
             }
-            if (Sr.MatchText.empty()) {
-                SetTopLine(Row);
+            SetTopLine(Row);
+            if (D <= FVisibleCols)
                 SetLeftCol(0);
-                FSearchCol = 0;
-                FSearchLineIndex = A;
-                FFoundLine = A + 1;
-            } else {
-                MakeRowTexts(*FList, A, TRowOptions{FCodierung, false, false}, Texts);
-                const std::string_view Folded = FoldForMatch(Sr, Texts.Inhalt, Upper);
-                const int D =
-                    MatchesFolded(Sr, Folded) ? PosFrom(Sr.MatchText, Folded, std::max(FSearchCol, 1)) : 0;
-                if (D == 0) {
-                    FSearchCol = 0;
-                    continue;
-                }
-                SetTopLine(Row);
-                if (D <= FVisibleCols)
-                    SetLeftCol(0);
-                else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
-                    SetLeftCol(D - 1);
-                FSearchCol = D + 1;
-                FSearchLineIndex = A;
-                FFoundLine = A + 1;
-            }
+            else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
+                SetLeftCol(D - 1);
+            FSearchCol = D < 0 ? 0 : D + 1;
+            FSearchLineIndex = A;
+            FFoundLine = A + 1;
             if (FTopLine == FLastTopLine && FLeftCol == FLastLeftCol && FFoundLine == FLastFoundLine) {
                 // The view would not change: not reported, the search goes on.
                 FSearchCol = 0;
@@ -552,11 +554,6 @@ bool TXDTPtrView::FindNext() {
         }
     }
     FInfoMessage("Keine weiteren Eintr\xE4ge gefunden!");
-    FSearchLineIndex = 0;
-    FSearchCol = 0;
-    FFoundLine = 0;
-    FLastTopLine = -1;
-    FLastLeftCol = -1;
-    FLastFoundLine = -1;
+    ResetSearchPosition();
     return false;
 }

@@ -140,6 +140,8 @@ private:
     TRowLayoutParams LayoutParams() const;
     void PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed, const TRowLayoutParams& Params);
     void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed);
+    void ResetSearchPosition();
+    int MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const;
     void ScrollBarAction(Qt::Orientation Orientation, int Action);
     void ScrollBarValueChanged(Qt::Orientation Orientation, int Value);
     void SetScrollBar(Qt::Orientation Orientation, int Max, int Page);
