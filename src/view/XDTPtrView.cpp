@@ -455,14 +455,15 @@ void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
                            const TRowLayoutParams& Params) {
     const int Entry = FRows.EntryOfRow(Row);
     MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName}, FTexts);
-    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params)) DrawCell(P, C, Top, Exposed);
+    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params))
+        DrawCell(P, C, Top, Exposed, Params.RowCols);
 }
 
 // One opaque cell: the rectangle filled, the text drawn at the row's top and clipped to it. The layout
 // gives only cells that start inside the row; a cell is cut at the row's end, and cells outside the
 // exposed area are skipped.
-void TXDTPtrView::DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed) {
-    const int64_t RowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
+void TXDTPtrView::DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed,
+                           int64_t RowCols) {
     const int64_t Cells = std::min(Cell.Width, RowCols - Cell.First);
     if (Cells <= 0) return;
     const int X = int(Cell.First * FCharWidth), Width = int(Cells * FCharWidth);
