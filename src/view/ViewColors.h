@@ -99,18 +99,38 @@ struct TColorRule {
 
 constexpr TColorRef clOlive = Fix(0x008080), clBlack = Fix(0x000000), clYellow = Fix(0x00FFFF);
 
+// Background and text colour of each column, by kind of line.
 // clang-format off
 constexpr TColorRule kColorRule = {
     {
-        //               record line                                             laboratory line                        other, even                                                other, odd
-        /* Kennung */  {{Ix(vcSatzBkColor), Ix(vcSatzKennungFontColor)},     {clOlive, Ix(vcKennungFontColor)}, {Ix(vcKennungBkColor), Ix(vcKennungFontColor)},         {Ix(vcKennungBkColor), Ix(vcKennungFontColor)}},
-        /* Inhalt */   {{Ix(vcSatzBkColor), Ix(vcSatzInhaltFontColor)},      {clOlive, clBlack},                {Ix(vcInhaltBkColor), Ix(vcInhaltFontColor)},           {Ix(vcInhaltOddBkColor), Ix(vcInhaltFontColor)}},
-        /* Comment */  {{Ix(vcSatzBkColor), Ix(vcSatzCommentFontColor)},     {clOlive, clBlack},                {Ix(vcInhaltBkColor), Ix(vcCommentFontColor)},          {Ix(vcInhaltOddBkColor), Ix(vcCommentFontColor)}},
-        /* Name */     {{Ix(vcSatzBkColor), Ix(vcSatzFeldArtNameFontColor)}, {clOlive, clBlack},                {Ix(vcFeldArtNameBkColor), Ix(vcFeldArtNameFontColor)}, {Ix(vcFeldArtNameOddBkColor), Ix(vcFeldArtNameFontColor)}},
-        /* Rest */     {{kControlColor, kControlColor},                      {kControlColor, kControlColor},    {kControlColor, kControlColor},                         {kControlColor, kControlColor}},
-        /* Found */    {{Ix(vcFoundBkColor), Ix(vcFoundFontColor)},          {Ix(vcFoundBkColor), Ix(vcFoundFontColor)}, {Ix(vcFoundBkColor), Ix(vcFoundFontColor)},    {Ix(vcFoundBkColor), Ix(vcFoundFontColor)}},
+        /* Kennung */ {
+            /* record line */ {Ix(vcSatzBkColor),         Ix(vcSatzKennungFontColor)},
+            /* laboratory  */ {clOlive,                   Ix(vcKennungFontColor)},
+            /* other, even */ {Ix(vcKennungBkColor),      Ix(vcKennungFontColor)},
+            /* other, odd  */ {Ix(vcKennungBkColor),      Ix(vcKennungFontColor)}},
+        /* Inhalt */ {
+            /* record line */ {Ix(vcSatzBkColor),         Ix(vcSatzInhaltFontColor)},
+            /* laboratory  */ {clOlive,                   clBlack},
+            /* other, even */ {Ix(vcInhaltBkColor),       Ix(vcInhaltFontColor)},
+            /* other, odd  */ {Ix(vcInhaltOddBkColor),    Ix(vcInhaltFontColor)}},
+        /* Comment */ {
+            /* record line */ {Ix(vcSatzBkColor),         Ix(vcSatzCommentFontColor)},
+            /* laboratory  */ {clOlive,                   clBlack},
+            /* other, even */ {Ix(vcInhaltBkColor),       Ix(vcCommentFontColor)},
+            /* other, odd  */ {Ix(vcInhaltOddBkColor),    Ix(vcCommentFontColor)}},
+        /* FeldArtName */ {
+            /* record line */ {Ix(vcSatzBkColor),         Ix(vcSatzFeldArtNameFontColor)},
+            /* laboratory  */ {clOlive,                   clBlack},
+            /* other, even */ {Ix(vcFeldArtNameBkColor),  Ix(vcFeldArtNameFontColor)},
+            /* other, odd  */ {Ix(vcFeldArtNameOddBkColor), Ix(vcFeldArtNameFontColor)}},
+        /* Rest: the control's colour, no text */ {
+            {kControlColor, kControlColor}, {kControlColor, kControlColor},
+            {kControlColor, kControlColor}, {kControlColor, kControlColor}},
+        /* Found: a match inside the content, on every kind of line */ {
+            {Ix(vcFoundBkColor), Ix(vcFoundFontColor)}, {Ix(vcFoundBkColor), Ix(vcFoundFontColor)},
+            {Ix(vcFoundBkColor), Ix(vcFoundFontColor)}, {Ix(vcFoundBkColor), Ix(vcFoundFontColor)}},
     },
-    /* marked Kennung */ {Ix(vcFoundBkColor), Ix(vcFoundFontColor)},
-    /* invalid Inhalt */ clYellow,
+    /* MarkedKennung */   {Ix(vcFoundBkColor), Ix(vcFoundFontColor)},
+    /* InvalidInhaltBk */ clYellow, // the text colour stays, the comment is not affected
 };
 // clang-format on
