@@ -33,7 +33,7 @@ TRowKind RowKindOf(int32_t FeldArt, bool Odd) {
 
 void TRowLayout::Add(TCellColumn Column, int64_t First, int64_t Width, int Indent, std::string_view Text,
                      TCellColors Colors) {
-    if (Width <= 0 || First >= FP->RowCols) return;
+    if (Width <= 0 || First >= FP->WindowCols) return;
     const TViewPalette& Pal = *FP->Palette;
     FCells.push_back({Column, First, Width, Indent, Text, Pal.Resolve(Colors.Bk), Pal.Resolve(Colors.Fg)});
 }
@@ -48,9 +48,10 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
     // The columns before the cut: the content column is as wide as the widest, the comment and the
     // name have a blank in front, the name column one behind as well.
     std::string_view K = Texts.Kennung, T = Texts.Inhalt;
-    int64_t W = std::max(0, P.ShowComments ? P.MaxInhaltCommentLen : P.MaxInhaltLen);
-    TBlankLed N{P.ShowComments ? 1 + int64_t(Texts.Comment.size()) : 0, 1, Texts.Comment};
-    TBlankLed F{std::max<int64_t>(0, int64_t(P.MaxFeldArtNameLen) + 2), 1, Texts.Name};
+    const TColumnSet& Cs = P.Columns;
+    int64_t W = Cs.InhaltCols();
+    TBlankLed N{Cs.ShowComments ? 1 + int64_t(Texts.Comment.size()) : 0, 1, Texts.Comment};
+    TBlankLed F{Cs.FeldArtNameCols(), 1, Texts.Name};
 
     // Cut what is scrolled off to the left: the identifier, then the content column, then the name
     // column; inside the content column the content, then the comment.
@@ -69,7 +70,7 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
         if (int64_t(T.size()) < S) {
             S -= int64_t(T.size());
             T = {};
-            if (P.ShowComments) N = CutBlankLed(N.Text, N.Cells, S);
+            if (Cs.ShowComments) N = CutBlankLed(N.Text, N.Cells, S);
         } else {
             T = T.substr(size_t(S));
         }
@@ -85,14 +86,14 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
     TCellColors C = Rule[ccInhalt][Kind];
     if (Texts.Invalid) C.Bk = kColorRule.InvalidInhaltBk;
     Add(ccInhalt, KRight, W, 0, T, C);
-    if (P.ShowComments)
+    if (Cs.ShowComments)
         Add(ccComment, KRight + int64_t(T.size()), N.Cells, N.Indent, N.Text, Rule[ccComment][Kind]);
     int64_t Rest = E;
-    if (P.ShowFeldArtName) {
+    if (Cs.ShowFeldArtName) {
         Add(ccFeldArtName, E, F.Cells, F.Indent, F.Text, Rule[ccFeldArtName][Kind]);
         Rest = E + F.Cells;
     }
-    Add(ccRest, Rest, P.RowCols - Rest, 0, {}, Rule[ccRest][Kind]);
+    Add(ccRest, Rest, P.WindowCols - Rest, 0, {}, Rule[ccRest][Kind]);
 
     if (Sr && !Sr->MatchText.empty() && !Texts.Inhalt.empty() &&
         (Sr->FeldArt == 0 || Sr->FeldArt == Texts.FeldArt))

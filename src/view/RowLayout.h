@@ -6,6 +6,7 @@
 #include "document/RowModel.h"
 #include "document/SearchRec.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,16 +26,30 @@ struct TRowCell {
     TColor Bk, Fg;
 };
 
-// What is the same for every row of one paint.
-struct TRowLayoutParams {
+// The columns the rows of a document have: which are shown, and their widths from the document's
+// statistics.
+struct TColumnSet {
     int MaxInhaltLen = 0;
-    int MaxInhaltCommentLen = 0;
+    int MaxInhaltCommentLen = 0; // the longest content, a blank and its comment
     int MaxFeldArtNameLen = 0;
     bool ShowComments = false;
     bool ShowFeldArtName = false;
+    // The content column (with the comments when shown) and the name column (with a blank either
+    // side; 0 when not shown).
+    int64_t InhaltCols() const { return std::max(0, ShowComments ? MaxInhaltCommentLen : MaxInhaltLen); }
+    int64_t FeldArtNameCols() const {
+        return ShowFeldArtName ? std::max<int64_t>(0, int64_t(MaxFeldArtNameLen) + 2) : 0;
+    }
+    // Display columns of the widest line.
+    int64_t ColCount() const { return kKennungCols + InhaltCols() + FeldArtNameCols(); }
+};
+
+// What is the same for every row of one paint.
+struct TRowLayoutParams {
+    TColumnSet Columns;
     int LeftCol = 0;
-    int VisibleCols = 0; // the window the search marks are looked for in
-    int64_t RowCols = 0; // cells that cover the row, the last one maybe in part: the rest ends there
+    int VisibleCols = 0;    // the window the search marks are looked for in
+    int64_t WindowCols = 0; // cells that cover the window's width, the last one maybe in part
     const TViewPalette* Palette = &kDefaultPalette;
     const TXDTSearchRec* Search = nullptr; // nullptr: no search
 };
@@ -45,7 +60,7 @@ class TRowLayout {
 public:
     // The cells of the row with these texts (made with the same column switches, in the character set
     // shown); Odd is the parity of the line in the document. Cells that would start at or right of
-    // RowCols are left out; the list is reused, so laying out row after row does not allocate.
+    // WindowCols are left out; the list is reused, so laying out row after row does not allocate.
     const std::vector<TRowCell>& Build(const TRowTexts& Texts, bool Odd, const TRowLayoutParams& P);
     const std::vector<TRowCell>& Cells() const { return FCells; }
 

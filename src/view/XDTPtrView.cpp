@@ -130,14 +130,23 @@ const TSortedStrings* TXDTPtrView::SatzArtList() const {
 void TXDTPtrView::DataChanged() {
     if (HasData()) {
         FCodierung = FList->FileCodierung();
-        const int64_t Cols = int64_t(kKennungCols) +
-                             (FShowComments ? FList->MaxInhaltCommentLen() : FList->MaxInhaltLen()) +
-                             (FShowFeldArtName ? int64_t(FList->MaxFeldArtNameLen()) + 2 : 0);
-        FColCount = int(std::min<int64_t>(Cols, INT32_MAX));
+        FColCount = int(std::min<int64_t>(Columns().ColCount(), INT32_MAX));
     } else {
         FColCount = 0;
     }
     UpdateMetrics();
+}
+
+TColumnSet TXDTPtrView::Columns() const {
+    TColumnSet C;
+    if (FList) {
+        C.MaxInhaltLen = FList->MaxInhaltLen();
+        C.MaxInhaltCommentLen = FList->MaxInhaltCommentLen();
+        C.MaxFeldArtNameLen = FList->MaxFeldArtNameLen();
+    }
+    C.ShowComments = FShowComments;
+    C.ShowFeldArtName = FShowFeldArtName;
+    return C;
 }
 
 // ---------------------------------------------------------------- properties
@@ -438,14 +447,10 @@ void TXDTPtrView::paintEvent(QPaintEvent* Event) {
 
 TRowLayoutParams TXDTPtrView::LayoutParams() const {
     TRowLayoutParams R;
-    R.MaxInhaltLen = FList ? FList->MaxInhaltLen() : 0;
-    R.MaxInhaltCommentLen = FList ? FList->MaxInhaltCommentLen() : 0;
-    R.MaxFeldArtNameLen = FList ? FList->MaxFeldArtNameLen() : 0;
-    R.ShowComments = FShowComments;
-    R.ShowFeldArtName = FShowFeldArtName;
+    R.Columns = Columns();
     R.LeftCol = FLeftCol;
     R.VisibleCols = FVisibleCols;
-    R.RowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
+    R.WindowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
     R.Palette = &FPalette;
     R.Search = &FSearchRec;
     return R;
@@ -456,15 +461,15 @@ void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
     const int Entry = FRows.EntryOfRow(Row);
     MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName}, FTexts);
     for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params))
-        DrawCell(P, C, Top, Exposed, Params.RowCols);
+        DrawCell(P, C, Top, Exposed, Params.WindowCols);
 }
 
 // One opaque cell: the rectangle filled, the text drawn at the row's top and clipped to it. The layout
 // gives only cells that start inside the row; a cell is cut at the row's end, and cells outside the
 // exposed area are skipped.
 void TXDTPtrView::DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed,
-                           int64_t RowCols) {
-    const int64_t Cells = std::min(Cell.Width, RowCols - Cell.First);
+                           int64_t WindowCols) {
+    const int64_t Cells = std::min(Cell.Width, WindowCols - Cell.First);
     if (Cells <= 0) return;
     const int X = int(Cell.First * FCharWidth), Width = int(Cells * FCharWidth);
     const QRect R(X, Top, Width, FCharHeight);

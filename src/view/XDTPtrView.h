@@ -137,9 +137,10 @@ protected:
 
 private:
     void MoveTo(Qt::Orientation Axis, int Value, int Count, int Visible, int& Position);
+    TColumnSet Columns() const;
     TRowLayoutParams LayoutParams() const;
     void PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed, const TRowLayoutParams& Params);
-    void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed, int64_t RowCols);
+    void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed, int64_t WindowCols);
     void ResetSearchPosition();
     int MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const;
     void ScrollBarAction(Qt::Orientation Orientation, int Action);

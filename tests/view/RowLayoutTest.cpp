@@ -20,11 +20,11 @@ protected:
     // 20 cells wide, the name column 14, the row 61.
     void SetUp() override {
         SetRow(3110, "1", "m\xE4nnlich");
-        P.MaxInhaltLen = 10;
-        P.MaxInhaltCommentLen = 20;
-        P.MaxFeldArtNameLen = 12;
-        P.ShowComments = P.ShowFeldArtName = true;
-        P.VisibleCols = P.RowCols = 61;
+        Cs.MaxInhaltLen = 10;
+        Cs.MaxInhaltCommentLen = 20;
+        Cs.MaxFeldArtNameLen = 12;
+        Cs.ShowComments = Cs.ShowFeldArtName = true;
+        P.VisibleCols = P.WindowCols = 61;
         P.Palette = &Palette;
         P.Search = &Search;
     }
@@ -63,6 +63,7 @@ protected:
     TViewPalette Palette = kDefaultPalette;
     TXDTSearchRec Search;
     TRowLayoutParams P;
+    TColumnSet& Cs = P.Columns;
     TRowLayout Layout;
 };
 
@@ -104,14 +105,14 @@ TEST_F(RowLayoutTest, LeftColCutsIdentifierContentCommentAndNameInTurn) {
 }
 
 TEST_F(RowLayoutTest, WithoutCommentsTheColumnIsTheLongestContentAndNothingIsRightOfTheRow) {
-    P.ShowComments = P.ShowFeldArtName = false;
+    Cs.ShowComments = Cs.ShowFeldArtName = false;
     Build(0);
     EXPECT_EQ(Layout.Cells().size(), 3u);
     EXPECT_EQ(Shape(ccInhalt), "4+10 >0 '1'");
     EXPECT_EQ(Shape(ccRest), "14+47 >0 ''");
 
-    P.ShowComments = P.ShowFeldArtName = true;
-    P.MaxInhaltCommentLen = INT_MAX; // one line of two thousand million characters somewhere
+    Cs.ShowComments = Cs.ShowFeldArtName = true;
+    Cs.MaxInhaltCommentLen = INT_MAX; // one line of two thousand million characters somewhere
     Build(0);
     EXPECT_EQ(Layout.Cells().size(), 3u); // identifier, content, comment: the name lies far right
     EXPECT_EQ(Cell(ccInhalt)->Width, INT_MAX);
