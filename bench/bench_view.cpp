@@ -1,5 +1,6 @@
 // The line view's painting: a full repaint of a 1920 × 1080 view must cost the same for a
-// short and a huge document, and a one-line scroll only the uncovered strip.
+// short and a huge document, and for short and very long lines elsewhere in it; a one-line scroll
+// only the uncovered strip.
 #include "document/XDTPtrList.h"
 #include "view/XDTPtrView.h"
 
@@ -32,7 +33,13 @@ struct TBenchDoc {
         }
         List.EndUpdate();
     }
-    std::string Buffer;
+    // The same, and one line of Longest characters at the end.
+    TBenchDoc(int Lines, int Longest) : TBenchDoc(Lines) {
+        Long.assign(size_t(Longest), 'x');
+        TUpdateBracket Update(List);
+        List.Add(3101, Long.data(), Longest);
+    }
+    std::string Buffer, Long;
     TXDTPtrList List;
 };
 
@@ -43,20 +50,24 @@ TBenchDoc& Doc(int Lines) {
     return *D;
 }
 
-std::unique_ptr<TXDTPtrView> MakeView(int Lines) {
+std::unique_ptr<TXDTPtrView> MakeView(TXDTPtrList& List, int Top) {
     std::unique_ptr<TXDTPtrView> View(CreateLineView(nullptr));
     View->SetShowComments(true);
     View->SetShowFeldArtName(true);
     View->show();
     View->resize(View->size() + (QSize(1920, 1080) - View->viewport()->size()));
-    View->SetPtrList(&Doc(Lines).List);
+    View->SetPtrList(&List);
     TXDTSearchRec R;
     R.SearchMode = smFeld;
     R.SearchText = "ab";
     View->SetSearchRec(R);
-    View->SetTopLine(Lines / 2);
+    View->SetTopLine(Top);
     QApplication::processEvents();
     return View;
+}
+
+std::unique_ptr<TXDTPtrView> MakeView(int Lines) {
+    return MakeView(Doc(Lines).List, Lines / 2);
 }
 
 void BM_FullRepaint(benchmark::State& State) {
@@ -66,6 +77,14 @@ void BM_FullRepaint(benchmark::State& State) {
     State.counters["rows"] = View->VisibleLines();
 }
 BENCHMARK(BM_FullRepaint)->Arg(10)->Arg(1000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+// The rows shown are short; the longest line, far below them, sets only the width of the columns.
+void BM_FullRepaintLongestLine(benchmark::State& State) {
+    static TBenchDoc D(1000, 20000000);
+    auto View = MakeView(D.List, 100);
+    for (auto _ : State) View->viewport()->repaint();
+}
+BENCHMARK(BM_FullRepaintLongestLine)->Unit(benchmark::kMillisecond);
 
 void BM_ScrollOneLine(benchmark::State& State) {
     const int Lines = int(State.range(0));

@@ -1,8 +1,6 @@
 #include "XDTPtrView.h"
 
-#include "catalogue/XDTCodeTbl.h"
-#include "catalogue/XDTComments.h"
-#include "document/XDTFile.h"
+#include "KeyMap.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/StrTools.h"
@@ -21,35 +19,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-constexpr TColor kDefaultColors[vcColorCount] = {
-    0x000000, // InhaltFontColor
-    0xFFFFFF, // InhaltBkColor
-    0xF0F0F0, // InhaltOddBkColor
-    0x000000, // FeldArtNameFontColor
-    0xE6E6E6, // FeldArtNameBkColor
-    0xF0F0F0, // FeldArtNameOddBkColor
-    0x808080, // KennungBkColor
-    0xFFFFFF, // KennungFontColor
-    0x0000FF, // SatzBkColor
-    0xFFFFFF, // SatzKennungFontColor
-    0x000000, // SatzInhaltFontColor
-    0xFFFFFF, // SatzCommentFontColor
-    0x000000, // SatzFeldArtNameFontColor
-    0xFFFFFF, // FoundFontColor
-    0xFF0000, // FoundBkColor
-    0xFF0000, // CommentFontColor
-};
-constexpr TColor kOlive = 0x008080;
-constexpr TColor kBlack = 0x000000;
-constexpr TColor kYellow = 0x00FFFF;
-
-// Display columns of the identifier; the content starts right of it.
-constexpr int kKennungCols = 4;
 
 QColor ToQColor(TColor C) {
     return QColor(int(C & 0xFF), int((C >> 8) & 0xFF), int((C >> 16) & 0xFF));
@@ -72,10 +44,6 @@ QString ToDrawable(std::string_view S) {
     return R;
 }
 
-std::string_view DropFront(std::string_view S, size_t N) {
-    return N >= S.size() ? std::string_view() : S.substr(N);
-}
-
 void DefaultInfoMessage(const std::string& Text) {
     QMessageBox Box(QMessageBox::Information, QApplication::applicationName(), AnsiToQString(Text),
                     QMessageBox::NoButton, QApplication::activeWindow());
@@ -94,25 +62,9 @@ public:
 
 } // namespace
 
-bool SameSearchRec(const TXDTSearchRec& A, const TXDTSearchRec& B) {
-    if (A.SearchMode != B.SearchMode) return false;
-    switch (A.SearchMode) {
-    case smNone:
-        return true;
-    case smSatz:
-        return A.SearchText == B.SearchText;
-    case smFeld:
-        return A.FeldOption == B.FeldOption && A.CaseSensitive == B.CaseSensitive && A.FeldArt == B.FeldArt &&
-               A.SearchText == B.SearchText;
-    default:
-        return false;
-    }
-}
-
 // ---------------------------------------------------------------- construction
 
 TXDTPtrView::TXDTPtrView(QWidget* Owner) : QAbstractScrollArea(Owner) {
-    std::copy(std::begin(kDefaultColors), std::end(kDefaultColors), FColors);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -163,7 +115,7 @@ bool TXDTPtrView::HasData() const {
     return FList && FList->UpdateCount() == 0;
 }
 int TXDTPtrView::LineCount() const {
-    return HasData() ? FList->Count() : 0;
+    return HasData() ? FRows.RowCount(FList->Count()) : 0;
 }
 int TXDTPtrView::FileCodierung() const {
     return FList ? FList->FileCodierung() : 0;
@@ -178,14 +130,23 @@ const TSortedStrings* TXDTPtrView::SatzArtList() const {
 void TXDTPtrView::DataChanged() {
     if (HasData()) {
         FCodierung = FList->FileCodierung();
-        const int64_t Cols = int64_t(kKennungCols) +
-                             (FShowComments ? FList->MaxInhaltCommentLen() : FList->MaxInhaltLen()) +
-                             (FShowFeldArtName ? int64_t(FList->MaxFeldArtNameLen()) + 2 : 0);
-        FColCount = int(std::min<int64_t>(Cols, INT32_MAX));
+        FColCount = int(std::min<int64_t>(Columns().ColCount(), INT32_MAX));
     } else {
         FColCount = 0;
     }
     UpdateMetrics();
+}
+
+TColumnSet TXDTPtrView::Columns() const {
+    TColumnSet C;
+    if (FList) {
+        C.MaxInhaltLen = FList->MaxInhaltLen();
+        C.MaxInhaltCommentLen = FList->MaxInhaltCommentLen();
+        C.MaxFeldArtNameLen = FList->MaxFeldArtNameLen();
+    }
+    C.ShowComments = FShowComments;
+    C.ShowFeldArtName = FShowFeldArtName;
+    return C;
 }
 
 // ---------------------------------------------------------------- properties
@@ -209,18 +170,18 @@ void TXDTPtrView::SetShowFeldArtName(bool Value) {
 }
 
 TColor TXDTPtrView::ColorByIndex(int Index) const {
-    return Index >= 0 && Index < vcColorCount ? FColors[Index] : 0;
+    return Index >= 0 && Index < vcColorCount ? FPalette.Table[Index] : 0;
 }
 
 void TXDTPtrView::SetColorByIndex(int Index, TColor Value) {
-    if (Index < 0 || Index >= vcColorCount || FColors[Index] == Value) return;
-    FColors[Index] = Value;
+    if (Index < 0 || Index >= vcColorCount || FPalette.Table[Index] == Value) return;
+    FPalette.Table[Index] = Value;
     viewport()->update();
 }
 
 void TXDTPtrView::SetColor(TColor Value) {
-    if (Value == FColor) return;
-    FColor = Value;
+    if (Value == FPalette.Control) return;
+    FPalette.Control = Value;
     viewport()->update();
 }
 
@@ -414,47 +375,21 @@ void TXDTPtrView::changeEvent(QEvent* Event) {
 void TXDTPtrView::keyPressEvent(QKeyEvent* Event) {
     Event->ignore();
     if (!HasData()) return;
-    // Exactly one of these modifier sets, or none; any combination does nothing.
     const Qt::KeyboardModifiers Mods =
         Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const bool Plain = Mods == Qt::NoModifier, Ctrl = Mods == Qt::ControlModifier;
-    const bool Shift = Mods == Qt::ShiftModifier, Alt = Mods == Qt::AltModifier;
-    const int Key = Event->key();
-    bool Done = true;
-    if (Key == Qt::Key_PageUp || Key == Qt::Key_PageDown || Key == Qt::Key_Home || Key == Qt::Key_End) {
-        const bool Forward = Key == Qt::Key_PageDown || Key == Qt::Key_End;
-        const bool Page = Key == Qt::Key_PageUp || Key == Qt::Key_PageDown;
-        const int Edge = Forward ? scBottom : scTop;
-        if (Plain && Page) {
-            VScroll(Forward ? scPageDown : scPageUp);
-        } else if (Plain) {
-            HScroll(Edge); // Home and End stay in the line
-        } else if (Ctrl) {
-            VScroll(Edge);
-            if (!Page) HScroll(Edge);
-        } else {
-            Done = false;
+    bool Done = false;
+    for (const TKeyBinding& B : kKeyMap) {
+        if (B.Key != Event->key() || B.Mods != Mods) continue;
+        Done = true;
+        const bool Vert = B.Axis == Qt::Vertical;
+        if (B.Divisor == 0) {
+            Vert ? VScroll(B.Code) : HScroll(B.Code);
+            continue;
         }
-    } else if (Key == Qt::Key_Left || Key == Qt::Key_Right || Key == Qt::Key_Up || Key == Qt::Key_Down) {
-        const bool Vert = Key == Qt::Key_Up || Key == Qt::Key_Down;
-        const bool Forward = Key == Qt::Key_Right || Key == Qt::Key_Down;
-        auto Scroll = [&](int Code) { Vert ? VScroll(Code) : HScroll(Code); };
-        if (Plain) {
-            Scroll(Forward ? scLineDown : scLineUp);
-        } else if (Ctrl) {
-            Scroll(Forward ? scPageDown : scPageUp);
-        } else if (Shift || Alt) {
-            // Half a window with Shift, a quarter with Alt.
-            const int Visible = Vert ? FVisibleLines : FVisibleCols;
-            const int Step = Shift ? Visible / 2 : Visible / 4;
-            const int64_t V = int64_t(Vert ? FTopLine : FLeftCol) + (Forward ? Step : -Step);
-            const int Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
-            Vert ? SetTopLine(Target) : SetLeftCol(Target);
-        } else {
-            Done = false;
-        }
-    } else {
-        Done = false;
+        const int Step = (Vert ? FVisibleLines : FVisibleCols) / B.Divisor;
+        const int64_t V = int64_t(Vert ? FTopLine : FLeftCol) + Step;
+        const int Target = int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
+        Vert ? SetTopLine(Target) : SetLeftCol(Target);
     }
     if (Done) Event->accept();
 }
@@ -486,193 +421,72 @@ void TXDTPtrView::paintEvent(QPaintEvent* Event) {
     QPainter P(viewport());
     const QRect Exposed = Event->rect();
     const int Width = viewport()->width();
+    const QColor Color = ToQColor(FPalette.Control);
     if (FCharHeight < 1 || FCharWidth < 1) {
-        P.fillRect(Exposed, ToQColor(FColor));
+        P.fillRect(Exposed, Color);
         return;
     }
     P.setFont(FPaintFont);
-    const int Lines = LineCount();
+    const TRowLayoutParams Params = LayoutParams();
+    const int Rows = LineCount();
     // Only the rows that meet the exposed area; the cost does not depend on the file's size.
     const int First = std::max(0, Exposed.top() / FCharHeight);
     const int Last = std::min(FVisibleLines - 1, Exposed.bottom() / FCharHeight);
     for (int R = First; R <= Last; ++R) {
         const int Top = R * FCharHeight;
-        const int64_t I = int64_t(FTopLine) + R;
-        if (I < Lines)
-            PaintLine(P, int(I), Top, Exposed);
+        const int64_t Row = int64_t(FTopLine) + R;
+        if (Row < Rows)
+            PaintRow(P, int(Row), Top, Exposed, Params);
         else
-            P.fillRect(QRect(0, Top, Width, FCharHeight), ToQColor(FColor));
+            P.fillRect(QRect(0, Top, Width, FCharHeight), Color);
     }
     // Below the last row (only when the view has not caught up with a resize yet).
     const int Bottom = (Last + 1) * FCharHeight;
-    if (Bottom <= Exposed.bottom())
-        P.fillRect(QRect(0, Bottom, Width, Exposed.bottom() - Bottom + 1), ToQColor(FColor));
+    if (Bottom <= Exposed.bottom()) P.fillRect(QRect(0, Bottom, Width, Exposed.bottom() - Bottom + 1), Color);
 }
 
-// One opaque cell: the rectangle filled, the text drawn from its left edge at the row's top and
-// clipped to it. Cells outside the exposed area are skipped.
-void TXDTPtrView::DrawCell(QPainter& P, int X, int Width, int Top, TColor Bk, TColor Fg,
-                           std::string_view Text, const QRect& Exposed) {
-    if (Width <= 0) return;
+TRowLayoutParams TXDTPtrView::LayoutParams() const {
+    TRowLayoutParams R;
+    R.Columns = Columns();
+    R.LeftCol = FLeftCol;
+    R.VisibleCols = FVisibleCols;
+    R.WindowCols = (int64_t(viewport()->width()) + FCharWidth - 1) / FCharWidth;
+    R.Palette = &FPalette;
+    R.Search = &FSearchRec;
+    return R;
+}
+
+void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
+                           const TRowLayoutParams& Params) {
+    const int Entry = FRows.EntryOfRow(Row);
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName}, FTexts);
+    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params))
+        DrawCell(P, C, Top, Exposed, Params.WindowCols);
+}
+
+// One opaque cell: the rectangle filled, the text drawn at the row's top and clipped to it. The layout
+// gives only cells that start inside the row; a cell is cut at the row's end, and cells outside the
+// exposed area are skipped.
+void TXDTPtrView::DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed,
+                           int64_t WindowCols) {
+    const int64_t Cells = std::min(Cell.Width, WindowCols - Cell.First);
+    if (Cells <= 0) return;
+    const int X = int(Cell.First * FCharWidth), Width = int(Cells * FCharWidth);
     const QRect R(X, Top, Width, FCharHeight);
     if (!R.intersects(Exposed)) return;
-    P.fillRect(R, ToQColor(Bk));
+    P.fillRect(R, ToQColor(Cell.Bk));
+    std::string_view Text = Cell.Text;
     if (Text.empty()) return;
     // Characters beyond the cell or the exposed area would only be clipped away.
+    const int64_t TextX = int64_t(X) + int64_t(Cell.Indent) * FCharWidth;
     const int64_t Right = std::min<int64_t>(int64_t(X) + Width, int64_t(Exposed.right()) + 1);
-    const size_t Fit = size_t((Right - X + FCharWidth - 1) / FCharWidth + 1);
+    if (Right <= TextX) return;
+    const size_t Fit = size_t((Right - TextX + FCharWidth - 1) / FCharWidth + 1);
     if (Text.size() > Fit) Text = Text.substr(0, Fit);
     P.setClipRect(R);
-    P.setPen(ToQColor(Fg));
-    P.drawText(QPoint(X, Top + FAscent), ToDrawable(Text));
+    P.setPen(ToQColor(Cell.Fg));
+    P.drawText(QPoint(int(TextX), Top + FAscent), ToDrawable(Text));
     P.setClipping(false);
-}
-
-void TXDTPtrView::PaintLine(QPainter& P, int Index, int Top, const QRect& Exposed) {
-    const TXDTPtrItem Item = FList->Items(Index);
-    const std::string_view Raw = Item.Inhalt();
-    const bool Odd = (Index & 1) != 0;
-    const bool IsSatz = Item.FeldArt == FeldArtByIndex(FeldArtRowSatzArt);
-    const bool IsLab = Item.FeldArt == FeldArtByIndex(FeldArtRowTestIdent) ||
-                       Item.FeldArt == FeldArtByIndex(FeldArtRowAnforderung);
-    const int Wc = FCharWidth;
-    const int RowRight = viewport()->width();
-    const TXDTSearchRec& Sr = FSearchRec;
-    const bool Active = Sr.SearchMode != smNone;
-
-    // The texts of the row.
-    char KennBuf[16];
-    std::snprintf(KennBuf, sizeof KennBuf, "%4.4d", int(Item.FeldArt));
-    const std::string Converted = ConvertCodierungStr(FCodierung, Raw);
-    const bool Invalid = Converted.find('\0') != std::string::npos;
-    std::string Comment, Padded, Name;
-    if (FShowComments) {
-        Comment = " ";
-        Comment += InhaltComment(Item.FeldArt, Raw);
-        Padded = PadToWidth(Converted + Comment, FList->MaxInhaltCommentLen());
-    } else {
-        Padded = PadToWidth(Converted, FList->MaxInhaltLen());
-    }
-    if (FShowFeldArtName) {
-        Name = " ";
-        Name += FeldArtNameView(Item.FeldArt);
-        Name += ' ';
-    }
-    std::string_view K = KennBuf, T = Converted, N = Comment, W = Padded, F = Name;
-
-    // Cut what is scrolled off to the left.
-    int64_t S = FLeftCol, G = 0;
-    if (S <= kKennungCols) {
-        K = DropFront(K, size_t(S));
-    } else {
-        K = {};
-        S -= kKennungCols;
-        if (int64_t(W.size()) < S) {
-            G = S - int64_t(W.size());
-            W = {};
-            F = DropFront(F, size_t(G));
-        } else {
-            W = W.substr(size_t(S));
-        }
-        if (int64_t(T.size()) < S) {
-            S -= int64_t(T.size());
-            T = {};
-            if (FShowComments) N = DropFront(N, size_t(S));
-        } else {
-            T = T.substr(size_t(S));
-        }
-    }
-
-    // Column edges in pixels, clamped so that very long lines cannot overflow.
-    auto Px = [Wc](int64_t Cells) { return int(std::min<int64_t>(Cells * Wc, INT32_MAX / 2)); };
-    const int KRight = Px(int64_t(K.size()));
-    const int E = KRight + Px(int64_t(W.size()));
-    const int NLeft = KRight + Px(int64_t(T.size()));
-    int RestLeft = E;
-
-    // Identifier.
-    const bool Marked = Active && Sr.FeldArt > 0 && Item.FeldArt == Sr.FeldArt &&
-                        (Sr.MatchText.empty() || (Sr.SearchMode == smSatz && Converted == Sr.MatchText));
-    TColor Bk, Fg;
-    if (Marked)
-        Bk = FColors[vcFoundBkColor], Fg = FColors[vcFoundFontColor];
-    else if (IsSatz)
-        Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzKennungFontColor];
-    else if (IsLab)
-        Bk = kOlive, Fg = FColors[vcKennungFontColor];
-    else
-        Bk = FColors[vcKennungBkColor], Fg = FColors[vcKennungFontColor];
-    DrawCell(P, 0, KRight, Top, Bk, Fg, K, Exposed);
-
-    // Content column with the text only; the comment is drawn over its right part.
-    if (IsSatz)
-        Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzInhaltFontColor];
-    else if (IsLab)
-        Bk = kOlive, Fg = kBlack;
-    else
-        Bk = FColors[Odd ? vcInhaltOddBkColor : vcInhaltBkColor], Fg = FColors[vcInhaltFontColor];
-    DrawCell(P, KRight, E - KRight, Top, Invalid ? kYellow : Bk, Fg, T, Exposed);
-
-    if (FShowComments) {
-        if (IsSatz)
-            Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzCommentFontColor];
-        else if (IsLab)
-            Bk = kOlive, Fg = kBlack;
-        else
-            Bk = FColors[Odd ? vcInhaltOddBkColor : vcInhaltBkColor], Fg = FColors[vcCommentFontColor];
-        DrawCell(P, NLeft, Px(int64_t(N.size())), Top, Bk, Fg, N, Exposed);
-    }
-
-    if (FShowFeldArtName) {
-        if (IsSatz)
-            Bk = FColors[vcSatzBkColor], Fg = FColors[vcSatzFeldArtNameFontColor];
-        else if (IsLab)
-            Bk = kOlive, Fg = kBlack;
-        else
-            Bk = FColors[Odd ? vcFeldArtNameOddBkColor : vcFeldArtNameBkColor],
-            Fg = FColors[vcFeldArtNameFontColor];
-        const int FWidth = Px(std::max<int64_t>(0, int64_t(FList->MaxFeldArtNameLen()) + 2 - G));
-        DrawCell(P, E, FWidth, Top, Bk, Fg, F, Exposed);
-        RestLeft = E + FWidth;
-    }
-
-    if (RestLeft < RowRight) DrawCell(P, RestLeft, RowRight - RestLeft, Top, FColor, FColor, {}, Exposed);
-
-    // The matches of the active search inside the content, drawn last.
-    if (!Active || Sr.MatchText.empty() || Converted.empty() ||
-        (Sr.FeldArt != 0 && Sr.FeldArt != Item.FeldArt))
-        return;
-    const std::string_view O = Converted;
-    std::string Upper;
-    if (!Sr.CaseSensitive) Upper = AnsiUpperCase(Converted);
-    const std::string_view Sv = Sr.CaseSensitive ? O : std::string_view(Upper);
-    const std::string_view M = Sr.MatchText;
-    bool Hit;
-    switch (Sr.FeldOption) {
-    case foContains:
-        Hit = Sv.find(M) != std::string_view::npos;
-        break;
-    case foBeginsWith:
-        Hit = StartsWith(Sv, M);
-        break;
-    case foEquals:
-        Hit = Sv == M;
-        break;
-    default:
-        Hit = false;
-        break;
-    }
-    if (!Hit) return;
-    const int B = FLeftCol <= kKennungCols ? 1 : FLeftCol - (kKennungCols - 1);
-    int Pos = 1, Len = 0;
-    for (;;) {
-        const int Q = NextVisibleMatch(M, Sv, Pos, B, FVisibleCols, Len);
-        if (Q == 0) break;
-        const int X = Px(int64_t(Q) + (kKennungCols - 1) - FLeftCol);
-        DrawCell(P, X, Px(Len), Top, FColors[vcFoundBkColor], FColors[vcFoundFontColor],
-                 O.substr(size_t(Q - 1), size_t(Len)), Exposed);
-        if (Sr.FeldOption != foContains) break;
-    }
 }
 
 // ---------------------------------------------------------------- search
@@ -680,29 +494,27 @@ void TXDTPtrView::PaintLine(QPainter& P, int Index, int Top, const QRect& Expose
 void TXDTPtrView::SetSearchRec(const TXDTSearchRec& Value) {
     if (SameSearchRec(FSearchRec, Value)) return;
     FSearchRec = Value;
-    TXDTSearchRec& R = FSearchRec;
-    if (R.SearchMode == smSatz) {
-        R.FeldArt = 8000;
-        // A record-type search wants the record lines whose content is that type: equality, as the
-        // identifier mark compares.
-        R.FeldOption = foEquals;
-    }
-    if (R.FeldArt == 0 && R.SearchText.empty()) R.SearchMode = smNone;
-    if (R.SearchMode == smNone) {
-        R.FeldOption = foContains;
-        R.FeldArt = 0;
-        R.SearchText.clear();
-        R.MatchText.clear();
-    } else {
-        R.MatchText = R.CaseSensitive ? R.SearchText : AnsiUpperCase(R.SearchText);
-    }
+    NormalizeSearchRec(FSearchRec);
+    ResetSearchPosition();
+    viewport()->update();
+}
+
+// The next search starts at the top, and nothing has been reported yet.
+void TXDTPtrView::ResetSearchPosition() {
     FSearchLineIndex = 0;
     FSearchCol = 0;
     FFoundLine = 0;
     FLastTopLine = -1;
     FLastLeftCol = -1;
     FLastFoundLine = -1;
-    viewport()->update();
+}
+
+// The one-based position of the first match in the converted content of Entry at or after SearchCol;
+// 0 when the line does not match.
+int TXDTPtrView::MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const {
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, false, false}, Texts);
+    const std::string_view S = FoldForMatch(FSearchRec, Texts.Inhalt, Folded);
+    return MatchesFolded(FSearchRec, S) ? PosFrom(FSearchRec.MatchText, S, std::max(FSearchCol, 1)) : 0;
 }
 
 bool TXDTPtrView::FindNext() {
@@ -713,52 +525,29 @@ bool TXDTPtrView::FindNext() {
     {
         TWaitCursor Wait;
         const int N = FList->Count();
-        std::string S;
+        TRowTexts Texts;
+        std::string Folded;
         for (int A = std::max(FSearchLineIndex, 0); A < N; ++A) {
-            const TXDTPtrItem Item = FList->Items(A);
-            if (Sr.FeldArt != 0 && !(Sr.FeldArt > 0 && Item.FeldArt == Sr.FeldArt)) {
+            const int Row = FRows.RowOfEntry(A);
+            // Lines of other fields are passed over before their content is converted.
+            const bool Field = Sr.FeldArt == 0 || (Sr.FeldArt > 0 && FList->FeldArt(A) == Sr.FeldArt);
+            // The content position of the match, 0 for none; -1: without a text every line of the
+            // field is a find, at the start of the line.
+            int D = 0;
+            if (Field && Row >= 0) D = Sr.MatchText.empty() ? -1 : MatchPosition(A, Texts, Folded);
+            if (D == 0) {
                 // The remembered column belongs to the line of the last find only.
                 FSearchCol = 0;
                 continue;
             }
-            if (Sr.MatchText.empty()) {
-                SetTopLine(A);
+            SetTopLine(Row);
+            if (D <= FVisibleCols)
                 SetLeftCol(0);
-                FSearchCol = 0;
-                FSearchLineIndex = A;
-                FFoundLine = A + 1;
-            } else {
-                S = ConvertCodierungStr(FCodierung, Item.Inhalt());
-                if (!Sr.CaseSensitive) AnsiUpperCaseInPlace(S);
-                bool Hit;
-                switch (Sr.FeldOption) {
-                case foContains:
-                    Hit = S.find(Sr.MatchText) != std::string::npos;
-                    break;
-                case foBeginsWith:
-                    Hit = StartsWith(S, Sr.MatchText);
-                    break;
-                case foEquals:
-                    Hit = S == Sr.MatchText;
-                    break;
-                default:
-                    Hit = false;
-                    break;
-                }
-                const int D = Hit ? PosFrom(Sr.MatchText, S, std::max(FSearchCol, 1)) : 0;
-                if (D == 0) {
-                    FSearchCol = 0;
-                    continue;
-                }
-                SetTopLine(A);
-                if (D <= FVisibleCols)
-                    SetLeftCol(0);
-                else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
-                    SetLeftCol(D - 1);
-                FSearchCol = D + 1;
-                FSearchLineIndex = A;
-                FFoundLine = A + 1;
-            }
+            else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
+                SetLeftCol(D - 1);
+            FSearchCol = D < 0 ? 0 : D + 1;
+            FSearchLineIndex = A;
+            FFoundLine = A + 1;
             if (FTopLine == FLastTopLine && FLeftCol == FLastLeftCol && FFoundLine == FLastFoundLine) {
                 // The view would not change: not reported, the search goes on.
                 FSearchCol = 0;
@@ -771,11 +560,6 @@ bool TXDTPtrView::FindNext() {
         }
     }
     FInfoMessage("Keine weiteren Eintr\xE4ge gefunden!");
-    FSearchLineIndex = 0;
-    FSearchCol = 0;
-    FFoundLine = 0;
-    FLastTopLine = -1;
-    FLastLeftCol = -1;
-    FLastFoundLine = -1;
+    ResetSearchPosition();
     return false;
 }

@@ -3,6 +3,12 @@
 // with identifier, converted content, optional value comment and optional field name, coloured by
 // the kind of line and by the matches of the active search. It scrolls in whole lines and character
 // cells and does not own the document it shows.
+#include "RowLayout.h"
+#include "RowMap.h"
+#include "ViewColors.h"
+#include "document/RowModel.h"
+#include "document/SearchRec.h"
+
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <cstdint>
@@ -13,48 +19,7 @@ class TXDTPtrList;
 class TSortedStrings;
 class QPainter;
 
-// Colours as 0x00BBGGRR (low byte red).
-using TColor = uint32_t;
-
 enum TBorderStyle { bsNone, bsSingle };
-
-// Search modes and field options of TXDTSearchRec.
-enum : uint8_t { smNone = 0, smFeld = 1, smSatz = 2 };
-enum : uint8_t { foContains = 0, foBeginsWith = 1, foEquals = 2 };
-
-// The criteria of a search; a value record.
-struct TXDTSearchRec {
-    uint8_t SearchMode = smNone;
-    uint8_t FeldOption = foContains;
-    bool CaseSensitive = false;
-    int32_t FeldArt = 0;    // 0 = all fields; 8000 for record-type searches
-    std::string SearchText; // as entered; for smSatz the record type, empty for all record types
-    std::string MatchText;  // SearchText, upper-cased unless CaseSensitive
-};
-
-// True when two criteria describe the same search (MatchText is not compared).
-bool SameSearchRec(const TXDTSearchRec& A, const TXDTSearchRec& B);
-
-// Index into the view's colour table.
-enum TViewColor : int {
-    vcInhaltFontColor,
-    vcInhaltBkColor,
-    vcInhaltOddBkColor,
-    vcFeldArtNameFontColor,
-    vcFeldArtNameBkColor,
-    vcFeldArtNameOddBkColor,
-    vcKennungBkColor,
-    vcKennungFontColor,
-    vcSatzBkColor,
-    vcSatzKennungFontColor,
-    vcSatzInhaltFontColor,
-    vcSatzCommentFontColor,
-    vcSatzFeldArtNameFontColor,
-    vcFoundFontColor,
-    vcFoundBkColor,
-    vcCommentFontColor,
-    vcColorCount
-};
 
 // Scroll codes: what a scroll bar or a key asks of an axis.
 enum TScrollCode : int {
@@ -116,7 +81,7 @@ public:
     TColor ColorByIndex(int Index) const;
     void SetColorByIndex(int Index, TColor Value);
     // The control's own colour: rows without a line and the area right of the last column.
-    TColor Color() const { return FColor; }
+    TColor Color() const { return FPalette.Control; }
     void SetColor(TColor Value);
     TBorderStyle Border() const { return FBorder; }
     void SetBorder(TBorderStyle Value);
@@ -172,10 +137,12 @@ protected:
 
 private:
     void MoveTo(Qt::Orientation Axis, int Value, int Count, int Visible, int& Position);
-    struct TRowTexts;
-    void PaintLine(QPainter& P, int Index, int Top, const QRect& Exposed);
-    void DrawCell(QPainter& P, int X, int Width, int Top, TColor Bk, TColor Fg, std::string_view Text,
-                  const QRect& Exposed);
+    TColumnSet Columns() const;
+    TRowLayoutParams LayoutParams() const;
+    void PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed, const TRowLayoutParams& Params);
+    void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed, int64_t WindowCols);
+    void ResetSearchPosition();
+    int MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const;
     void ScrollBarAction(Qt::Orientation Orientation, int Action);
     void ScrollBarValueChanged(Qt::Orientation Orientation, int Value);
     void SetScrollBar(Qt::Orientation Orientation, int Max, int Page);
@@ -191,8 +158,7 @@ private:
     int FCharHeight = 0;
     int FCharWidth = 0;
     int FAscent = 0;
-    TColor FColors[vcColorCount];
-    TColor FColor = 0xFFFFFF;
+    TViewPalette FPalette = kDefaultPalette;
     TBorderStyle FBorder = bsSingle;
     bool FShowComments = false;
     bool FShowFeldArtName = false;
@@ -204,6 +170,10 @@ private:
     int FLastFoundLine = -1;
     int FCodierung = 0;
     TXDTSearchRec FSearchRec;
+    TRowMap FRows;
+
+    TRowTexts FTexts;   // the texts of the row being painted, reused row after row
+    TRowLayout FLayout; // its cells
 
     QFont FPaintFont;         // the control's font with every glyph one cell wide
     bool FRedrawOff = false;  // while the position is re-clamped: no pixel scrolling
