@@ -128,25 +128,29 @@ const TSortedStrings* TXDTPtrView::SatzArtList() const {
 }
 
 void TXDTPtrView::DataChanged() {
+    // The widths of what is shown: the classic tables', or those of the document's family.
+    TColumnSet C;
     if (HasData()) {
         FCodierung = FList->FileCodierung();
-        FColCount = int(std::min<int64_t>(Columns().ColCount(), INT32_MAX));
-    } else {
-        FColCount = 0;
+        C.MaxInhaltLen = FList->MaxInhaltLen();
+        C.MaxInhaltCommentLen = FList->MaxInhaltCommentLen(CommentKindOf(*FList, FClassic));
+        C.MaxFeldArtNameLen = FList->MaxFeldArtNameLen(FClassic, FList->Format().Family);
     }
+    C.ShowComments = FShowComments;
+    C.ShowFeldArtName = FShowFeldArtName;
+    FColumns = C;
+    FColCount = HasData() ? int(std::min<int64_t>(C.ColCount(), INT32_MAX)) : 0;
     UpdateMetrics();
 }
 
 TColumnSet TXDTPtrView::Columns() const {
-    TColumnSet C;
-    if (FList) {
-        C.MaxInhaltLen = FList->MaxInhaltLen();
-        C.MaxInhaltCommentLen = FList->MaxInhaltCommentLen();
-        C.MaxFeldArtNameLen = FList->MaxFeldArtNameLen();
-    }
-    C.ShowComments = FShowComments;
-    C.ShowFeldArtName = FShowFeldArtName;
-    return C;
+    return FColumns;
+}
+
+void TXDTPtrView::SetClassic(bool Value) {
+    if (Value == FClassic) return;
+    FClassic = Value;
+    DataChanged();
 }
 
 // ---------------------------------------------------------------- properties
@@ -459,7 +463,7 @@ TRowLayoutParams TXDTPtrView::LayoutParams() const {
 void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
                            const TRowLayoutParams& Params) {
     const int Entry = FRows.EntryOfRow(Row);
-    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName}, FTexts);
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName, FClassic}, FTexts);
     for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params))
         DrawCell(P, C, Top, Exposed, Params.WindowCols);
 }
@@ -512,7 +516,7 @@ void TXDTPtrView::ResetSearchPosition() {
 // The one-based position of the first match in the converted content of Entry at or after SearchCol;
 // 0 when the line does not match.
 int TXDTPtrView::MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const {
-    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, false, false}, Texts);
+    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, false, false, FClassic}, Texts);
     const std::string_view S = FoldForMatch(FSearchRec, Texts.Inhalt, Folded);
     return MatchesFolded(FSearchRec, S) ? PosFrom(FSearchRec.MatchText, S, std::max(FSearchCol, 1)) : 0;
 }

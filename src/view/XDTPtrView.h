@@ -77,6 +77,9 @@ public:
     void SetShowComments(bool Value);
     bool ShowFeldArtName() const { return FShowFeldArtName; }
     void SetShowFeldArtName(bool Value);
+    // Only the classic names and comments; otherwise those of the document's family.
+    bool Classic() const { return FClassic; }
+    void SetClassic(bool Value);
 
     TColor ColorByIndex(int Index) const;
     void SetColorByIndex(int Index, TColor Value);
@@ -162,6 +165,8 @@ private:
     TBorderStyle FBorder = bsSingle;
     bool FShowComments = false;
     bool FShowFeldArtName = false;
+    bool FClassic = false;
+    TColumnSet FColumns;
     bool FVScroll32 = false;
     bool FHScroll32 = false;
     int FSearchLineIndex = 0;

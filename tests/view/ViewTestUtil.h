@@ -72,6 +72,8 @@ public:
     explicit TViewFixture(int Rows = 10, int Cols = 60) {
         EnsureApp();
         View.reset(CreateLineView(nullptr));
+        // These suites hold the classic view; tests of the extended one switch it off.
+        View->SetClassic(true);
         View->show();
         (void)QTest::qWaitForWindowExposed(View.get());
         SetCells(Rows, Cols);
