@@ -92,7 +92,8 @@ stage_package() {
   dpkg-deb -f "$deb" Package Version Architecture Depends
   dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || { echo "package: no Qt in Depends" >&2; return 1; }
   scratch=$(mktemp -d)
-  trap 'rm -rf "$scratch"' EXIT
+  # Expanded now: the stage's subshell ends after this function's variables are gone.
+  trap "rm -rf '$scratch'" EXIT
   dpkg -x "$deb" "$scratch/root"
 
   # Exactly the listed files, under /usr.
