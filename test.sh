@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds Ostrel with its tests and runs every test, in four stages:
-#   plain  the normal build (build-test) and the whole test suite
-#   asan   the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)
-#   tsan   the thread tests built with ThreadSanitizer (build-tsan)
-#   fuzz   every libFuzzer target for a bounded time (build-fuzz, see fuzz/run.sh)
+# Sets up what is missing, builds Ostrel with its tests and runs every test, in five stages:
+#   plain    the normal build (build-test) and the whole test suite
+#   asan     the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)
+#   tsan     the thread tests built with ThreadSanitizer (build-tsan)
+#   package  the Debian package (build-package, Release), unpacked and checked
+#   fuzz     every libFuzzer target for a bounded time (build-fuzz, see fuzz/run.sh)
 # Any test failure, sanitizer report or fuzz finding fails the run.
 #
 #   ./test.sh                 all stages (what CI runs)
@@ -13,13 +14,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-all_stages=(plain asan tsan fuzz)
+all_stages=(plain asan tsan package fuzz)
 stages=()
 for a in "$@"; do
   case $a in
     --quick) stages+=(plain) ;;
-    plain | asan | tsan | fuzz) stages+=("$a") ;;
-    *) echo "usage: $0 [--quick | plain | asan | tsan | fuzz ...]" >&2; exit 2 ;;
+    plain | asan | tsan | package | fuzz) stages+=("$a") ;;
+    *) echo "usage: $0 [--quick | plain | asan | tsan | package | fuzz ...]" >&2; exit 2 ;;
   esac
 done
 [ ${#stages[@]} -eq 0 ] && stages=("${all_stages[@]}")
@@ -76,6 +77,77 @@ stage_tsan() {
     fi
   fi
   ctest --test-dir build-tsan --output-on-failure -j2 --no-tests=error -R "$thread_tests" -E "$tsan_excluded"
+}
+
+stage_package() {
+  local dir=build-package version arch deb scratch
+  configure $dir -DCMAKE_BUILD_TYPE=Release -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF
+  cmake --build $dir
+  rm -f $dir/ostrel_*.deb
+  (cd $dir && cpack -G DEB >/dev/null)
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $dir/CMakeCache.txt)
+  arch=$(dpkg --print-architecture)
+  deb=$dir/ostrel_${version}_${arch}.deb
+  [ -f "$deb" ] || { echo "package: $deb was not made" >&2; return 1; }
+  dpkg-deb -f "$deb" Package Version Architecture Depends
+  dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || { echo "package: no Qt in Depends" >&2; return 1; }
+  scratch=$(mktemp -d)
+  # Expanded now: the stage's subshell ends after this function's variables are gone.
+  trap "rm -rf '$scratch'" EXIT
+  dpkg -x "$deb" "$scratch/root"
+
+  # Exactly the listed files, under /usr.
+  diff -u <(grep -v '^#' packaging/installed-files.txt | sed 's|^|usr/|' | sort) \
+    <(cd "$scratch/root" && find . ! -type d | sed 's|^\./||' | sort)
+  local usr=$scratch/root/usr
+  "$usr/bin/ostrel-dump" --klassisch --summary data/samples/levinalex-xdt__e3.ldt |
+    cmp - tests/data/dump/levinalex-xdt__e3.ldt.summary
+
+  # The desktop entry without errors or warnings (hints are advice), the file types well-formed and
+  # taken by the MIME database without a complaint.
+  local out
+  out=$(desktop-file-validate "$usr/share/applications/org.ostrel.Ostrel.desktop" 2>&1 | grep -v ': hint: ' || true)
+  [ -z "$out" ] || { echo "$out" >&2; return 1; }
+  xmllint --noout "$usr/share/mime/packages/org.ostrel.Ostrel.xml"
+  mkdir -p "$scratch/data/mime/packages"
+  cp /usr/share/mime/packages/freedesktop.org.xml "$usr/share/mime/packages/org.ostrel.Ostrel.xml" \
+    "$scratch/data/mime/packages/"
+  out=$(XDG_DATA_DIRS=$scratch/data update-mime-database "$scratch/data/mime" 2>&1)
+  [ -z "$out" ] || { echo "$out" >&2; return 1; }
+
+  # What a file manager makes of files, by name and by content, through xdg-mime as a desktop
+  # without a name asks it (File::MimeInfo) and as GNOME does (GIO); no other desktop's variables.
+  local files=$scratch/files
+  mkdir -p "$files"
+  cp data/samples/levinalex-xdt__e3.ldt "$files/befund.dat"
+  cp data/samples/levinalex-xdt__example4.bdt.txt "$files/sdav0123.001"
+  printf 'Praxis\n' >"$files/praxis.bdt"
+  printf 'Nur Text\n' >"$files/notiz.txt"
+  local checks=(
+    "data/samples/healthmetrix-libldt3__3.2.4-with-bak.ldt application/x-ldt"
+    "data/samples/pygdt__test.gdt application/x-gdt"
+    "data/samples/py_kvdt__Z05123456699_27.10.2023_12.00.con application/x-kvdt"
+    "data/samples/levinalex-xdt__gdt2_0-1.txt application/x-gdt"
+    "$files/befund.dat application/x-ldt"
+    "$files/sdav0123.001 application/x-xdt"
+    "$files/praxis.bdt application/x-bdt"
+    "$files/notiz.txt text/plain"
+  )
+  local c file want have desktop bad=0
+  for desktop in "" GNOME; do
+    for c in "${checks[@]}"; do
+      file=${c% *} want=${c##* }
+      have=$(env -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+        XDG_CURRENT_DESKTOP=$desktop XDG_DATA_HOME=$scratch/home XDG_DATA_DIRS=$scratch/data \
+        xdg-mime query filetype "$file")
+      if [ "$have" != "$want" ]; then
+        echo "package: ${desktop:-generic} desktop takes $file for $have, not $want" >&2
+        bad=1
+      fi
+    done
+  done
+  [ $bad -eq 0 ]
+  echo "package: $deb checked"
 }
 
 stage_fuzz() {

@@ -5,7 +5,7 @@
 #   scripts/dump-golden.sh [BUILD_DIR] [EXTRA OPTION ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+build=${1:-build-release}
 shift || true
 dump=$build/bin/ostrel-dump
 out=tests/data/dump

@@ -156,6 +156,12 @@ TOstrelPaths TFormOstrel::ProgramPaths() {
     TOstrelPaths P;
     P.ProgramDir = ToNative(QCoreApplication::applicationDirPath());
     if (P.ProgramDir.empty() || P.ProgramDir.back() != '/') P.ProgramDir += '/';
+    // OSTREL_OPTIONS_FILE names another options file, and only that one: for pictures of the window
+    // made with chosen options, without touching the user's.
+    if (const QString Named = qEnvironmentVariable("OSTREL_OPTIONS_FILE"); !Named.isEmpty()) {
+        P.OptionsFile = Named.toStdString();
+        return P;
+    }
     P.OptionsFile = IniFileName();
     const QString Config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (!Config.isEmpty())

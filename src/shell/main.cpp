@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
+    // Ties the windows to the installed desktop entry (its name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(OSTREL_APP_ID));
 
     TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());
     Form.show();

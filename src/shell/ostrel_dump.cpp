@@ -5,6 +5,11 @@
 // Exit status: 0 the whole file was read; 1 it was read only up to an invalid line (the rows before it
 // are printed) or it was cut short while being read; 2 wrong usage, or the path is not a readable
 // regular file.
+//
+// The usage lines and the --help text come from ostrel-dump.txt beside this file, which also makes
+// the manual page: a new option is documented there.
+#include "ostrel_dump_help.h"
+
 #include "document/RowModel.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
@@ -29,8 +34,6 @@
 namespace {
 
 constexpr int ExitOk = 0, ExitIncomplete = 1, ExitUsage = 2;
-const char* const Usage = "Aufruf: ostrel-dump [--json] [--summary] [--codierung N] [--klassisch] DATEI\n"
-                          "       ostrel-dump --attachments ORDNER DATEI\n";
 
 // Writes to a file descriptor through a fixed buffer. A failed write is remembered, later output dropped.
 class TWriter {
@@ -479,11 +482,11 @@ int main(int argc, char** argv) {
     bool Help = false;
     if (!ParseArgs(argc, argv, O, Err, Help)) {
         PutLine(2, "ostrel-dump: " + Err);
-        TWriter(2).Put(Usage);
+        TWriter(2).Put(Utf8(ProgramUsage));
         return ExitUsage;
     }
     if (Help) {
-        TWriter(1).Put(Usage);
+        TWriter(1).Put(Utf8(ProgramHelp));
         return ExitOk;
     }
     if (const std::string Why = CheckPath(O.Path); !Why.empty()) return Fail(Why);

@@ -3,11 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
-QPixmap AppIconPixmap(int Size) {
-    Size = std::max(Size, 1);
-    QPixmap Pix(Size, Size);
-    Pix.fill(Qt::transparent);
-    QPainter P(&Pix);
+void PaintAppIcon(QPainter& P, qreal Size) {
+    P.save();
     P.setRenderHint(QPainter::Antialiasing);
     // Drawn on a 64 x 64 grid and scaled to the requested size.
     P.scale(Size / 64.0, Size / 64.0);
@@ -28,6 +25,15 @@ QPixmap AppIconPixmap(int Size) {
         P.fillRect(QRectF(10, R.Top, 12, 6), R.Id);
         P.fillRect(QRectF(24, R.Top, R.ContentWidth, 6), R.Content);
     }
+    P.restore();
+}
+
+QPixmap AppIconPixmap(int Size) {
+    Size = std::max(Size, 1);
+    QPixmap Pix(Size, Size);
+    Pix.fill(Qt::transparent);
+    QPainter P(&Pix);
+    PaintAppIcon(P, Size);
     return Pix;
 }
 
