@@ -4,6 +4,7 @@
 
 #include "background/SpecDlgs.h"
 #include "document/RowModel.h"
+#include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/AppSplash.h"
@@ -52,6 +53,7 @@ const char* const SLastFileType = "Last File Type";
 const char* const SWindowMaximized = "Window Maximized";
 const char* const SShowComments = "Show Comments";
 const char* const SShowFieldname = "Show Fieldname";
+const char* const SClassicView = "Classic View";
 
 // The open dialog's filters as the platform's dialog spells them: description|patterns, ...
 const char* const SOpenDialogFilter =
@@ -284,6 +286,7 @@ void TFormOstrel::FormCreate(const QStringList& Params) {
 
     FPtrList = std::make_unique<TFileXDTPtrList>();
     FView->SetPtrList(FPtrList.get());
+    CreateExtensionActions();
 
     for (QAction* A : {FUi->cmSearch, FUi->cmSearchAgain, FUi->cmToggleCodierung, FUi->cmRefresh})
         A->setEnabled(false);
@@ -322,6 +325,7 @@ void TFormOstrel::ReadOptions() {
         FWindowMaximized = Ini.ReadBool(SOptions, SWindowMaximized, true);
         FView->SetShowComments(Ini.ReadBool(SOptions, SShowComments, FView->ShowComments()));
         FView->SetShowFeldArtName(Ini.ReadBool(SOptions, SShowFieldname, FView->ShowFeldArtName()));
+        SetClassic(Ini.ReadBool(SOptions, SClassicView, ClassicByDefault()));
     }
     // A name or size that no font can have gives the view's own.
     if (FontName.empty()) FontName = DefaultName;
@@ -351,6 +355,9 @@ void TFormOstrel::WriteOptions(const std::string& FileName) {
     Ini.WriteBool(SOptions, SWindowMaximized, FWindowMaximized);
     Ini.WriteBool(SOptions, SShowComments, FView->ShowComments());
     Ini.WriteBool(SOptions, SShowFieldname, FView->ShowFeldArtName());
+    // The switch joins the eight classic keys only once it differs from the default.
+    if (FClassic != ClassicByDefault() || Ini.ValueExists(SOptions, SClassicView))
+        Ini.WriteBool(SOptions, SClassicView, FClassic);
     Ini.UpdateFile();
 }
 
@@ -407,6 +414,7 @@ void TFormOstrel::LoadFile(const std::string& Path) {
     FPtrList->Clear();
     FView->DataChanged();
     for (int I = 0; I < 4; ++I) SetStatusText(I, "");
+    FFormatPanel->clear();
     // The emptied window is painted before the load; input waits, so no command can start meanwhile.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
@@ -425,6 +433,7 @@ void TFormOstrel::LoadFile(const std::string& Path) {
                 SetStatusText(0, LineCountText(FPtrList->Count()));
                 SetStatusText(1, FileSizeText(FPtrList->FileSize(), FormatSettings()));
                 SetStatusText(2, DeclaredCodierungText(FPtrList->FileCodierung()));
+                FFormatPanel->setText(AnsiToQString(FPtrList->Format().Label));
             } else {
                 FPtrList->Clear();
                 SetAppTitle(AnsiToQString(SAppTitle));
@@ -433,8 +442,14 @@ void TFormOstrel::LoadFile(const std::string& Path) {
         FView->DataChanged();
         FView->setFocus();
         FUi->cmRefresh->setEnabled(true);
-        FUi->cmToggleCodierung->setEnabled(FView->Codierung() == 0);
-        if (FUi->cmToggleCodierung->isEnabled()) cmToggleCodierungClick();
+        if (FClassic) {
+            FUi->cmToggleCodierung->setEnabled(FView->Codierung() == 0);
+            if (FUi->cmToggleCodierung->isEnabled()) cmToggleCodierungClick();
+        } else {
+            // The set the file declares, implies or shows by its bytes; the toggle whenever 9106 is absent.
+            FUi->cmToggleCodierung->setEnabled(FPtrList->FileCodierung() == 0);
+            ApplyCodierungChoice();
+        }
     }
     setWindowTitle(FAppTitle);
     UpdateSearchEnabled();
@@ -496,7 +511,9 @@ void TFormOstrel::cmFontClick() {
 
 void TFormOstrel::cmToggleCodierungClick() {
     const int N = FView->Codierung();
-    int M = (N + 1) % 5;
+    // The classic cycle runs through the four declarable sets; the extended one adds ANSI and UTF-8.
+    const int Sets = FClassic ? cdLast : cdModernLast;
+    int M = (N + 1) % (Sets + 1);
     if (M == 0) M = 1;
     if (M != N) {
         FView->SetCodierung(M);
@@ -505,14 +522,73 @@ void TFormOstrel::cmToggleCodierungClick() {
     FocusView();
 }
 
-void TFormOstrel::cmShowCommentsClick() {
-    // The check item has already changed its mark when it is triggered.
-    FView->SetShowComments(FUi->cmShowComments->isChecked());
+void TFormOstrel::CreateExtensionActions() {
+    FFormatPanel = new QLabel(this);
+    FFormatPanel->setObjectName(QStringLiteral("StatusPanelFormat"));
+    FFormatPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    FFormatPanel->setTextFormat(Qt::PlainText);
+    FFormatPanel->setMinimumWidth(90);
+    FUi->StatusBar->addPermanentWidget(FFormatPanel);
+
+    FClassicAction = new QAction(AnsiToQString("Klassische Anzeige"), this);
+    FClassicAction->setObjectName(QStringLiteral("cmClassicView"));
+    FClassicAction->setCheckable(true);
+    FUi->cmViewMenu->addSeparator();
+    FUi->cmViewMenu->addAction(FClassicAction);
+    connect(FClassicAction, &QAction::triggered, this, [this] { Guarded([this] { cmClassicViewClick(); }); });
+}
+
+bool TFormOstrel::ClassicByDefault() {
+    return qEnvironmentVariableIntValue("OSTREL_KLASSISCH") != 0;
+}
+
+void TFormOstrel::SetClassic(bool Value) {
+    FClassic = Value;
+    FClassicAction->setChecked(Value);
+    FFormatPanel->setVisible(!Value);
+    FView->SetClassic(Value);
+}
+
+void TFormOstrel::ApplyCodierungChoice() {
+    const TCodierungChoice C = ChooseCodierung(*FPtrList, FClassic);
+    FView->SetCodierung(C.Codierung);
+    SetStatusText(3, CodierungInUseText(FView->Codierung(), C.Why));
+}
+
+void TFormOstrel::cmClassicViewClick() {
+    SetClassic(FClassicAction->isChecked());
+    // The character set follows the mode's own rule, as after a load.
+    if (!FCurrentFile.empty() && FView->HasData()) {
+        if (FClassic) {
+            FUi->cmToggleCodierung->setEnabled(FView->Codierung() == 0);
+            SetStatusText(3, "");
+            if (FUi->cmToggleCodierung->isEnabled()) cmToggleCodierungClick();
+        } else {
+            FUi->cmToggleCodierung->setEnabled(FPtrList->FileCodierung() == 0);
+            ApplyCodierungChoice();
+        }
+    }
     FocusView();
 }
 
+void TFormOstrel::cmShowCommentsClick() {
+    // The check item has already changed its mark when it is triggered.
+    const int InUse = FView->Codierung();
+    FView->SetShowComments(FUi->cmShowComments->isChecked());
+    KeepCodierung(InUse);
+    FocusView();
+}
+
+// A column switch lays the view out anew, which returns it to the declared set; the extended view
+// keeps the set the user reads the file in.
+void TFormOstrel::KeepCodierung(int InUse) {
+    if (!FClassic && FView->Codierung() != InUse) FView->SetCodierung(InUse);
+}
+
 void TFormOstrel::cmShowFeldArtNameClick() {
+    const int InUse = FView->Codierung();
     FView->SetShowFeldArtName(FUi->cmShowFeldArtName->isChecked());
+    KeepCodierung(InUse);
     FocusView();
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+class QAction;
 class QLabel;
 class QDragEnterEvent;
 class QDropEvent;
@@ -104,6 +105,12 @@ public:
     void cmSearchClick();
     void cmSearchAgainClick();
     void cmInfoClick();
+    // Extensions: the classic switch ("Klassische Anzeige", options key "Classic View").
+    void cmClassicViewClick();
+    bool Classic() const { return FClassic; }
+    // Without the options key the program starts in the extended view, or in the classic one when
+    // the environment sets OSTREL_KLASSISCH=1.
+    static bool ClassicByDefault();
 
 protected:
     void wheelEvent(QWheelEvent* Event) override;
@@ -121,11 +128,19 @@ private:
     void SetStatusText(int Panel, const std::string& Text);
     void ShowFoundLine();
     void UpdateSearchEnabled();
+    void CreateExtensionActions();
+    void SetClassic(bool Value);
+    // Shows the document in the set the extended rule chooses; panel 3 names it and why.
+    void ApplyCodierungChoice();
+    void KeepCodierung(int InUse);
 
     std::unique_ptr<Ui::FormOstrel> FUi;
     TOstrelPaths FPaths;
     TLoadFileThread::THook FBeforeLoad;
     QLabel* FStatusPanels[4] = {};
+    QLabel* FFormatPanel = nullptr; // the detected format; not in the classic view
+    QAction* FClassicAction = nullptr;
+    bool FClassic = false;
 
     std::string FCurrentFile;
     std::string FLastDirectory;

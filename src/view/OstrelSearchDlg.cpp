@@ -1,7 +1,9 @@
 #include "view/OstrelSearchDlg.h"
 
 #include "catalogue/XDTCodeTbl.h"
+#include "document/RowModel.h"
 #include "document/SortedStrings.h"
+#include "document/XDTPtrList.h"
 #include "support/Ansi.h"
 #include "support/Exceptions.h"
 #include "support/StrTools.h"
@@ -120,7 +122,9 @@ void TFormXDTSearchDlg::FillFeldArtBox() {
         for (const TSortedStrings::TItem& Item : List->Items()) {
             int32_t FeldArt;
             if (!TryStrToInt(Item.Text, FeldArt)) FeldArt = int32_t(Item.Object);
-            Box->addItem(AnsiToQString(Item.Text + " - " + FeldArtName(FeldArt)), qlonglong(Item.Object));
+            const std::string_view Name =
+                RowFeldArtName(FeldArt, FView->Classic(), FView->PtrList()->Format().Family);
+            Box->addItem(AnsiToQString(Item.Text + " - " + std::string(Name)), qlonglong(Item.Object));
         }
     }
     Box->setMaxVisibleItems(Box->count());

@@ -126,7 +126,10 @@ protected:
         return WriteFile(Rel, S);
     }
 
+    // The window as the classic program (these tests hold its specified behaviour) unless a test of
+    // the extended one clears Classic first.
     std::unique_ptr<TFormOstrel> MakeForm(const QStringList& Params = {}) {
+        qputenv("OSTREL_KLASSISCH", Classic ? "1" : "0");
         return std::make_unique<TFormOstrel>(Params, Paths);
     }
     static void ShowActive(TFormOstrel& Form) {
@@ -146,6 +149,7 @@ protected:
 
     QTemporaryDir Tmp;
     TOstrelPaths Paths;
+    bool Classic = true;
 };
 
 inline QString Title(const std::string& Path = {}) {
