@@ -85,11 +85,13 @@ void CheckLengths(const std::string& Bytes, const std::vector<TRawLine>& L, cons
         LastStart[Type] = L[S].Offset;
         if (Type == "8220" || Type == "8230") LastStart["header"] = L[S].Offset;
         for (size_t I = S + 1; I < L.size() && L[I].Id != "8000"; ++I) {
-            if (L[I].Id == "8100" && I == S + 1)
+            if (L[I].Id == "8100" && I == S + 1) {
                 EXPECT_EQ(std::stoll(L[I].Content), int64_t(EndOf(R) - L[S].Offset)) << What << " 8100";
-            if (L[I].Id == "9202" && (Type == "8221" || Type == "8231"))
+            }
+            if (L[I].Id == "9202" && (Type == "8221" || Type == "8231")) {
                 EXPECT_EQ(std::stoll(L[I].Content), int64_t(EndOf(R) - LastStart["header"]))
                     << What << " 9202";
+            }
             if (L[I].Id == "9202" && Type == "0023") {
                 const int64_t V = std::stoll(L[I].Content);
                 EXPECT_TRUE((LastStart.count("0020") && V == int64_t(EndOf(R) - LastStart["0020"])) ||
@@ -99,13 +101,14 @@ void CheckLengths(const std::string& Bytes, const std::vector<TRawLine>& L, cons
         }
     }
     for (const TRawLine& Line : L)
-        if (Line.Id == "9300")
+        if (Line.Id == "9300") {
             EXPECT_EQ(Line.Content,
                       QCryptographicHash::hash(QByteArrayView(Bytes.data(), qsizetype(Line.Offset)),
                                                QCryptographicHash::Sha1)
                           .toHex()
                           .toStdString())
                 << What << " 9300";
+        }
 }
 
 std::string Sample(const std::string& Name) {
@@ -196,13 +199,16 @@ TEST(AnonymizedCopy, EveryBundledSample) {
             const bool Replaced =
                 PseudonymKindOf(Orig.FeldArt(I), Orig.Format().Family) != TPseudonymKind::Keep;
             const bool Computed = Id == "8100" || Id == "9202" || Id == "9300" || Id == "6303";
-            if (!Replaced && !Computed) EXPECT_EQ(New, Content) << Name << " line " << I + 1;
+            if (!Replaced && !Computed) {
+                EXPECT_EQ(New, Content) << Name << " line " << I + 1;
+            }
             if (Content.empty() || Content.find_first_not_of(' ') == std::string::npos) continue;
             if (Names.count(Id) || Insurance.count(Id)) {
                 EXPECT_NE(New, Content) << Name << " line " << I + 1;
                 // Nowhere in the copy, also not inside another field.
-                if (Content.size() >= 4 && !Staying.count(Content))
+                if (Content.size() >= 4 && !Staying.count(Content)) {
                     EXPECT_EQ(Bytes.find(Content), std::string::npos) << Name << ": " << Content;
+                }
             }
             if (Births.count(Id) && Content.size() == 8) {
                 // The year stays, day and month are 01 (or 00 where unknown), in the same order.
@@ -215,8 +221,9 @@ TEST(AnonymizedCopy, EveryBundledSample) {
                 EXPECT_TRUE(DayMonth == "0101" || DayMonth.find("00") != std::string::npos)
                     << Name << ": " << New;
                 const std::string OrigDayMonth = YearFirst ? Content.substr(4, 4) : Content.substr(0, 4);
-                if (OrigDayMonth != DayMonth)
+                if (OrigDayMonth != DayMonth) {
                     for (const TRawLine& Line : L) EXPECT_NE(Line.Content, Content) << Name << " birth date";
+                }
             }
         }
     }
@@ -349,7 +356,9 @@ TEST(AnonymizedCopy, EmbeddedDocumentsBecomeThePlaceholderPdf) {
         std::string Offset, Gen, Kind;
         Table >> Offset >> Gen >> Kind;
         const std::string Obj = std::to_string(I) + " 0 obj\n";
-        if (I > 0) EXPECT_EQ(Pdf.compare(std::stoul(Offset), Obj.size(), Obj), 0) << I;
+        if (I > 0) {
+            EXPECT_EQ(Pdf.compare(std::stoul(Offset), Obj.size(), Obj), 0) << I;
+        }
     }
 }
 
