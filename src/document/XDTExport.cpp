@@ -73,10 +73,16 @@ public:
         // In slices, so that a long content never sits whole in the buffer.
         while (!S.empty()) {
             const size_t N = std::min<size_t>(S.size(), 4096);
-            for (size_t I = 0; I < N; ++I) {
-                const unsigned char C = static_cast<unsigned char>(S[I]);
+            for (size_t I = 0; I < N;) {
+                // Plain ASCII, by far the most, is copied in runs.
+                size_t J = I;
+                while (J < N && S[J] >= 0x20 && S[J] < 0x7F && S[J] != '"') ++J;
+                FBuf.append(S.data() + I, J - I);
+                if (J == N) break;
+                const unsigned char C = static_cast<unsigned char>(S[J]);
                 if (C == '"') FBuf += '"';
                 FBuf.append(T.B[C], T.N[C]);
+                I = J + 1;
             }
             S.remove_prefix(N);
             if (FBuf.size() >= kFlushAt) Flush();
