@@ -11,6 +11,8 @@
 #include "ostrel_dump_help.h"
 
 #include "document/RowModel.h"
+#include "document/XDTAnonymize.h"
+#include "document/XDTExport.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
 #include "document/XDTStructure.h"
@@ -242,11 +244,53 @@ struct TOptions {
     bool Summary = false;
     bool Classic = false;      // the classic names, comments and character-set fallback
     std::string AttachmentDir; // --attachments: write the embedded documents there
+    bool Csv = false;          // CSV for spreadsheets instead of TSV
+    bool Befund = false;       // the CSV is the results table, one row per test
+    std::string AnonymizeOut;  // --anonymize: write an anonymised copy there
     int Codierung = -1;        // -1: the file's own
     std::string CodierungArg;
     bool HasCodierung = false;
     std::string Path;
 };
+
+// --csv, --befundtabelle, --anonymize ZIEL: true when argv[I] is one of them (Err set when it is
+// incomplete), with I on its last argument.
+bool ParseExportOption(int argc, char** argv, int& I, TOptions& O, std::string& Err) {
+    const std::string_view A = argv[I];
+    if (A == "--csv") {
+        O.Csv = true;
+    } else if (A == "--befundtabelle") {
+        O.Csv = O.Befund = true;
+    } else if (A == "--anonymize" || A.starts_with("--anonymize=")) {
+        if (A == "--anonymize")
+            O.AnonymizeOut = I + 1 < argc ? argv[++I] : "";
+        else
+            O.AnonymizeOut = std::string(A.substr(std::strlen("--anonymize=")));
+        if (O.AnonymizeOut.empty()) Err = "--anonymize ohne Zieldatei";
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The export modes take no other output mode beside them.
+bool CheckExportOptions(const TOptions& O, std::string& Err) {
+    const bool Other = O.Json || O.Summary || !O.AttachmentDir.empty();
+    if (!O.AnonymizeOut.empty() && (Other || O.Csv || O.HasCodierung)) {
+        Err = "--anonymize schreibt nur die Kopie, ohne --csv, --json, --summary, --attachments und "
+              "--codierung";
+        return false;
+    }
+    if (O.Csv && Other) {
+        Err = "--csv geht nicht zusammen mit --json, --summary oder --attachments";
+        return false;
+    }
+    if (O.Befund && O.Classic) {
+        Err = "--befundtabelle gibt es nur ohne --klassisch";
+        return false;
+    }
+    return true;
+}
 
 // False with a message for wrong usage.
 bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help) {
@@ -291,6 +335,8 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
             }
             O.CodierungArg = std::string(V);
             O.HasCodierung = true;
+        } else if (!OptionsEnd && ParseExportOption(argc, argv, I, O, Err)) {
+            if (!Err.empty()) return false;
         } else if (!OptionsEnd && A.size() > 1 && A[0] == '-') {
             Err = "unbekannte Option \"" + std::string(A) + "\"";
             return false;
@@ -306,6 +352,7 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
         Err = "keine Datei angegeben";
         return false;
     }
+    if (!CheckExportOptions(O, Err)) return false;
     if (O.HasCodierung) {
         // The classic program knows the four sets a file can declare; the display sets follow them.
         const int Last = O.Classic ? cdLast : cdModernLast;
@@ -395,6 +442,22 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
     }
 }
 
+// The line table or the results table as CSV for spreadsheets.
+void PutCsv(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
+    const int Codierung = O.Codierung >= 0 ? O.Codierung
+                          : O.Classic      ? List.FileCodierung()
+                                           : ChooseCodierung(List, false).Codierung;
+    const TCsvOptions Options{TRowOptions{Codierung, true, true, O.Classic}, nullptr};
+    const TExportSink Sink = [&](std::string_view Piece) {
+        Out.Put(Piece);
+        return !Out.Failed();
+    };
+    if (O.Befund)
+        ExportBefundtabelle(List, Options, Sink);
+    else
+        ExportCsv(List, TExportRows::All(), Options, Sink);
+}
+
 // The three texts of the viewer's status bar, with German separators whatever the locale, so that
 // scripts see one form.
 void PutSummary(const TFileXDTPtrList& List, const TOptions& O, int Fd) {
@@ -474,6 +537,40 @@ int PutAttachments(const TFileXDTPtrList& List, const TOptions& O) {
     return Status;
 }
 
+// Writes the anonymised copy to O.AnonymizeOut; what it replaced on standard output. A file read only
+// in part gets no copy: it would lack the rest.
+int PutAnonymized(const TFileXDTPtrList& List, const TOptions& O, const std::string& LoadError,
+                  const TLoadOutcome& Loaded) {
+    if (!LoadError.empty() || Loaded.End == leTruncated || List.FileTruncated()) {
+        PutLine(2,
+                LoadError.empty() ? Quoted(O.Path) + " wurde w\xE4hrend des Lesens gek\xFCrzt" : LoadError);
+        PutLine(2, "Die Datei wurde nicht ganz gelesen; keine Kopie geschrieben");
+        return ExitIncomplete;
+    }
+    const TAnonymizeOutcome R = AnonymizeToFile(List, Loaded, O.AnonymizeOut);
+    if (!R.Ok()) {
+        PutLine(2, "ostrel-dump: " + Quoted(O.AnonymizeOut) + ": " + R.Message);
+        return R.End == TAnonymizeEnd::SourceChanged ? ExitIncomplete : ExitUsage;
+    }
+    TWriter Out(1);
+    for (const auto& [Text, N] : {std::pair<const char*, int64_t>{"Zeilen: ", R.Lines},
+                                  {"Ersetzte Felder: ", R.Replaced},
+                                  {"Ersetzte Werte: ", R.Values},
+                                  {"Ersetzte Anh\xE4nge: ", R.Attachments},
+                                  {"Neu berechnete L\xE4ngen und Pr\xFC"
+                                   "fsummen: ",
+                                   R.Recomputed}}) {
+        Out.Put(Utf8(Text));
+        Out.PutInt(N);
+        Out.Put('\n');
+    }
+    Out.Flush();
+    if (R.Overlong > 0)
+        PutLine(2, std::to_string(R.Overlong) +
+                       " Zeilen sind l\xE4nger als 999 Byte; ihr L\xE4ngenfeld lautet 999");
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -507,6 +604,7 @@ int main(int argc, char** argv) {
     }
     if (Loaded.End == leNotReadable) return Fail(Quoted(O.Path) + " kann nicht gelesen werden");
 
+    if (!O.AnonymizeOut.empty()) return PutAnonymized(List, O, LoadError, Loaded);
     if (!O.AttachmentDir.empty()) {
         const int Status = PutAttachments(List, O);
         if (!LoadError.empty()) PutLine(2, LoadError);
@@ -520,7 +618,10 @@ int main(int argc, char** argv) {
     } else {
         {
             TWriter Out(1);
-            PutRows(List, O, Out);
+            if (O.Csv)
+                PutCsv(List, O, Out);
+            else
+                PutRows(List, O, Out);
             Out.Flush();
             WriteFailed = Out.Failed();
             WriteErrno = Out.Error();

@@ -58,3 +58,24 @@ void TBase64Decoder::Flush() {
     if (FLen && FOut) FOut(std::string_view(FBuf, FLen));
     FLen = 0;
 }
+
+std::string Base64Encode(std::string_view Data) {
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string Out;
+    Out.reserve((Data.size() + 2) / 3 * 4);
+    size_t I = 0;
+    for (; I + 3 <= Data.size(); I += 3) {
+        const uint32_t G = uint32_t(uint8_t(Data[I])) << 16 | uint32_t(uint8_t(Data[I + 1])) << 8 |
+                           uint32_t(uint8_t(Data[I + 2]));
+        for (int S = 18; S >= 0; S -= 6) Out += kAlphabet[(G >> S) & 63];
+    }
+    if (const size_t Rest = Data.size() - I; Rest > 0) {
+        uint32_t G = uint32_t(uint8_t(Data[I])) << 16;
+        if (Rest == 2) G |= uint32_t(uint8_t(Data[I + 1])) << 8;
+        Out += kAlphabet[(G >> 18) & 63];
+        Out += kAlphabet[(G >> 12) & 63];
+        Out += Rest == 2 ? kAlphabet[(G >> 6) & 63] : '=';
+        Out += '=';
+    }
+    return Out;
+}

@@ -3,6 +3,7 @@
 // the text may arrive in pieces of any length, as the lines of an embedded document do.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 class TBase64Decoder {
@@ -40,3 +41,6 @@ private:
 constexpr uint64_t Base64DecodedSize(uint64_t Chars, int Padding) {
     return Chars / 4 * 3 - uint64_t(Padding < 0 ? 0 : Padding > 2 ? 2 : Padding);
 }
+
+// Standard Base64 of Data with "=" padding, as one text.
+std::string Base64Encode(std::string_view Data);
