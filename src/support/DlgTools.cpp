@@ -64,6 +64,15 @@ void FlashApplication() {
     if (QWidget* M = MainForm()) QApplication::alert(M, 0);
 }
 
+void RestoreApplication() {
+    QWidget* M = MainForm();
+    if (!M || !M->isMinimized()) return;
+    // Minimising keeps the other state bits; clearing only its own bit restores the window as it was,
+    // where showNormal() would also undo a maximised state.
+    M->setWindowState((M->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    M->show();
+}
+
 bool GetWorkArea(QRect& Area) {
     QScreen* S = QGuiApplication::primaryScreen();
     if (!S) return false;

@@ -30,6 +30,9 @@ QFont MessageFont();
 bool ApplicationMinimized();
 // Draws the user's attention to the minimised application (taskbar alert) without activating it.
 void FlashApplication();
+// Brings the minimised main window back in the state it had before it was minimised: a maximised
+// window comes back maximised.
+void RestoreApplication();
 
 // The desktop work area; false when no screen is available.
 bool GetWorkArea(QRect& Area);
