@@ -375,7 +375,7 @@ void TFormOstrel::closeEvent(QCloseEvent* Event) {
 
 void TFormOstrel::SetAppTitle(const QString& Title) {
     FAppTitle = Title;
-    QGuiApplication::setApplicationDisplayName(Title);
+    // Not Qt's application display name: Qt appends that to the title of every other window.
     SetApplicationTitle(QStringToAnsi(Title));
 }
 

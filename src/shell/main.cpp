@@ -13,7 +13,6 @@
 int main(int argc, char** argv) {
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
 
     TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());

@@ -2,6 +2,7 @@
 // broken or gone, and what title, status bar and commands show each time.
 #include "ShellTestUtil.h"
 #include "document/XDTPtrList.h"
+#include "support/DlgTools.h"
 #include "support/StrTools.h"
 #include "view/XDTPtrView.h"
 
@@ -47,7 +48,7 @@ TEST_F(ShellTest, StartWithOneArgumentShowsTheDocumentAndCyclesCharacterSets) {
     auto Form = MakeForm({QString::fromStdString(P)});
     EXPECT_EQ(Form->windowTitle(), Title(P));
     EXPECT_EQ(Form->AppTitle(), Title(P));
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), Title(P));
+    EXPECT_EQ(AnsiToQString(ApplicationTitle()), Title(P)); // the title of the program's own boxes
     EXPECT_EQ(Form->StatusText(0), "Zeilen: 5");
     EXPECT_EQ(Form->StatusText(1), SizeText(P));
     EXPECT_EQ(Form->StatusText(2), "Zeichensatz: Nicht vorhanden");
