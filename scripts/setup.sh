@@ -3,7 +3,7 @@
 # Quick when everything is there: it only asks dpkg.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb xauth clang libclang-rt-14-dev)
 [ "${OSTREL_SETUP_EXTRA:-}" ] && packages+=(${OSTREL_SETUP_EXTRA})
 

@@ -4,6 +4,7 @@
 // once the window has been shown for a moment, and ends; for machines without a screen.
 #include "shell/OstrelMain.h"
 #include "support/AppIcon.h"
+#include "support/QtTranslation.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
+    InstallQtTranslation();
 
     TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());
     Form.show();
