@@ -200,8 +200,10 @@ QStringList TFormOstrel::OpenDialogFilters() {
 // ---------------------------------------------------------------------------------------------------
 // TFormOstrel
 
-QStringList TFormOstrel::CommandLineParams() {
-    return QCoreApplication::arguments().mid(1);
+QStringList TFormOstrel::CommandLineParams(int Argc, const char* const* Argv) {
+    QStringList Params;
+    for (int I = 1; I < Argc && Argv[I]; ++I) Params << QFile::decodeName(Argv[I]);
+    return Params;
 }
 
 TFormOstrel::TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent)

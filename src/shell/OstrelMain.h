@@ -60,7 +60,9 @@ public:
     TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent = nullptr);
     ~TFormOstrel() override;
 
-    static QStringList CommandLineParams();
+    // The program's own arguments after its name, as the system passed them to main: taken before
+    // QApplication sees them, which removes what it reads as its own options (-reverse, -style).
+    static QStringList CommandLineParams(int Argc, const char* const* Argv);
     // The paths of the running program.
     static TOstrelPaths ProgramPaths();
     const TOstrelPaths& Paths() const { return FPaths; }

@@ -12,12 +12,17 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication App(argc, argv);
+    // Every argument is the program's own: exactly one names the document to open. Qt is given the
+    // program's name alone, so that it neither takes arguments out of the count nor reads a
+    // document called "-reverse" as its option (its settings come from the environment instead).
+    const QStringList Params = TFormOstrel::CommandLineParams(argc, argv);
+    int QtArgc = 1;
+    QApplication App(QtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
     InstallQtTranslation();
 
-    TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());
+    TFormOstrel Form(Params, TFormOstrel::ProgramPaths());
     Form.show();
 
     const QByteArray Shot = qgetenv("OSTREL_SCREENSHOT");

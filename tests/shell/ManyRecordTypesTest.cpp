@@ -11,10 +11,6 @@
 #include <QScreen>
 #include <QTabWidget>
 
-namespace {
-class ShellLoadTest : public ShellTest {};
-} // namespace
-
 TEST_F(ShellLoadTest, SearchDialogOffersAHundredThousandRecordTypes) {
     constexpr int Types = 100000;
     std::string Bytes;
