@@ -24,7 +24,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -168,8 +170,11 @@ std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
     // The file is replaced by a new one written beside it, so its folder must take new files.
     const QFileInfo File(IniPath(Paths.OptionsFile));
     const QFileInfo Dir(File.absolutePath());
+    // A file too large to be read is not replaced either (TIniFile): the options then live in the
+    // user's folder, which is where they are read back from.
     const bool Usable =
-        Dir.isDir() && Dir.isWritable() && (!File.exists() || (File.isFile() && File.isWritable()));
+        Dir.isDir() && Dir.isWritable() &&
+        (!File.exists() || (File.isFile() && File.isWritable() && File.size() <= TIniFile::MaxFileSize));
     if (Usable || Paths.FallbackOptionsFile.empty()) return Paths.OptionsFile;
     return Paths.FallbackOptionsFile;
 }
@@ -328,6 +333,20 @@ void TFormOstrel::ReadOptions() {
     F.setBold(FontBold);
     // Only a hint for the font matcher: a name that is not installed falls back to a fixed-pitch font.
     F.setStyleHint(QFont::TypeWriter);
+    // The view draws in cells of one width. The font dialog offers fixed-pitch fonts only, but the
+    // options file may name any font: a proportional one gives way to the view's own font in the
+    // size and weight asked for, else to the system's fixed-pitch font, else to the view's default.
+    if (!QFontInfo(F).fixedPitch()) {
+        QFont Fixed = Current;
+        Fixed.setPointSize(FontSize);
+        Fixed.setBold(FontBold);
+        if (!QFontInfo(Fixed).fixedPitch()) {
+            Fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            Fixed.setPointSize(FontSize);
+            Fixed.setBold(FontBold);
+        }
+        F = QFontInfo(Fixed).fixedPitch() ? Fixed : Current;
+    }
     FView->setFont(F);
 
     FUi->cmShowComments->setChecked(FView->ShowComments());
@@ -362,7 +381,8 @@ void TFormOstrel::FormCloseQuery() {
         if (!P.FallbackOptionsFile.empty() && Chosen != P.FallbackOptionsFile) {
             try {
                 WriteOptions(P.FallbackOptionsFile);
-                Saved = true;
+                // Saved only where the next start reads them; else the user hears of it.
+                Saved = OptionsFileToRead(P) == P.FallbackOptionsFile;
             } catch (const std::exception&) {
             }
         }
