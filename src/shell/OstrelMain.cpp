@@ -65,6 +65,9 @@ const char* const SOpenDialogFilter =
 constexpr int MinFontSize = 1;
 constexpr int MaxFontSize = 1000;
 
+// Where the stored layout puts the window's top-left corner on the screen.
+constexpr QPoint kStoredPos(200, 118);
+
 QString FromNative(const std::string& S) {
     return QFile::decodeName(QByteArray(S.data(), qsizetype(S.size())));
 }
@@ -227,6 +230,7 @@ TFormOstrel::~TFormOstrel() {
 void TFormOstrel::FormCreate(const QStringList& Params) {
     SetMainForm(this);
     setAcceptDrops(true);
+    PlaceAtStoredPosition();
 
     // The separators of the stored menus carry their names.
     auto NameSeparators = [](QMenu* Menu, std::initializer_list<const char*> Names) {
@@ -399,6 +403,12 @@ void TFormOstrel::SetAppTitle(const QString& Title) {
     FAppTitle = Title;
     // Not Qt's application display name: Qt appends that to the title of every other window.
     SetApplicationTitle(QStringToAnsi(Title));
+}
+
+void TFormOstrel::PlaceAtStoredPosition() {
+    // The form compiler keeps the stored size only; the position is set here, within the work area,
+    // and is where a window that starts in its normal size (or is restored) appears.
+    PlaceFormInWorkArea(this, kStoredPos);
 }
 
 QLabel* TFormOstrel::StatusPanel(int Panel) const {

@@ -120,6 +120,8 @@ private:
     void ReadOptions();
     void WriteOptions(const std::string& FileName);
     void SetAppTitle(const QString& Title);
+    void PlaceAtStoredPosition();
+    void ShowCodierungInUse(int Before);
     void SetStatusText(int Panel, const std::string& Text);
     void ShowFoundLine();
     void UpdateSearchEnabled();

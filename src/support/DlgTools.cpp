@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -78,6 +79,25 @@ bool GetWorkArea(QRect& Area) {
     if (!S) return false;
     Area = S->availableGeometry();
     return Area.isValid();
+}
+
+QRect FitRectIntoArea(QRect R, const QRect& Area) {
+    R.setWidth(std::min(R.width(), Area.width()));
+    R.setHeight(std::min(R.height(), Area.height()));
+    R.moveTo(std::clamp(R.left(), Area.left(), Area.left() + Area.width() - R.width()),
+             std::clamp(R.top(), Area.top(), Area.top() + Area.height() - R.height()));
+    return R;
+}
+
+void PlaceFormInWorkArea(QWidget* Form, const QPoint& TopLeft) {
+    if (!Form) return;
+    const QSize Outer = OuterSize(Form);
+    const QSize Frame = Outer - Form->size();
+    QRect R(TopLeft, Outer);
+    QRect Area;
+    if (GetWorkArea(Area)) R = FitRectIntoArea(R, Area);
+    Form->resize(R.size() - Frame);
+    MoveOuter(Form, R.left(), R.top());
 }
 
 void CenterFormOnWorkArea(QWidget* Form) {

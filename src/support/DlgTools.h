@@ -37,6 +37,13 @@ void RestoreApplication();
 // The desktop work area; false when no screen is available.
 bool GetWorkArea(QRect& Area);
 
+// R moved, and where it is larger than Area shrunk, so that it lies inside Area.
+QRect FitRectIntoArea(QRect R, const QRect& Area);
+
+// Puts a window's outer bounds at TopLeft with its present size: moved and, where it is larger,
+// shrunk into the work area.
+void PlaceFormInWorkArea(QWidget* Form, const QPoint& TopLeft);
+
 void CenterFormOnWorkArea(QWidget* Form);
 // Centres a window on the whole primary screen (work area or not).
 void CenterFormOnScreen(QWidget* Form);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,4 +216,16 @@ TEST_F(ShellTest, ProportionalFontFromTheOptionsFileGivesWayToAFixedPitchOne) {
     auto Form = MakeForm();
     EXPECT_EQ(Form->View()->font().family(), "Liberation Mono");
     EXPECT_EQ(Form->View()->font().pointSize(), 9);
+}
+
+TEST_F(ShellTest, NormalFirstStartPlacesTheWindowInsideTheScreen) {
+    WriteFile("prog/ostrel.INI", Options("Window Maximized=0\r\n"));
+    auto Form = MakeForm();
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    const QRect Area = Form->screen()->availableGeometry();
+    EXPECT_TRUE(Area.contains(Form->frameGeometry())) << Form->frameGeometry().width() << " wide";
+    // As near to the stored position as the screen allows.
+    EXPECT_EQ(Form->frameGeometry().left(), std::min(200, Area.right() + 1 - Form->frameGeometry().width()));
+    EXPECT_EQ(Form->frameGeometry().top(), std::min(118, Area.bottom() + 1 - Form->frameGeometry().height()));
 }
