@@ -532,14 +532,24 @@ void TFormOstrel::cmToggleCodierungClick() {
 }
 
 void TFormOstrel::cmShowCommentsClick() {
+    const int Before = FView->Codierung();
     // The check item has already changed its mark when it is triggered.
     FView->SetShowComments(FUi->cmShowComments->isChecked());
+    ShowCodierungInUse(Before);
     FocusView();
 }
 
 void TFormOstrel::cmShowFeldArtNameClick() {
+    const int Before = FView->Codierung();
     FView->SetShowFeldArtName(FUi->cmShowFeldArtName->isChecked());
+    ShowCodierungInUse(Before);
     FocusView();
+}
+
+void TFormOstrel::ShowCodierungInUse(int Before) {
+    // A column switch makes the view take the file's declared set again; panel 3 names the set in
+    // use, so it follows when that changes the set, by the rule of the toggle command.
+    if (FView->Codierung() != Before) SetStatusText(3, CodierungInUseText(FView->Codierung()));
 }
 
 void TFormOstrel::cmRefreshClick() {
