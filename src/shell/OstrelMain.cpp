@@ -429,6 +429,23 @@ void TFormOstrel::FocusView() {
 }
 
 void TFormOstrel::LoadFile(const std::string& Path) {
+    if (FLoading) {
+        // Asked while a load runs, as by a drop that arrives meanwhile: a load inside it would clear
+        // the index that the worker is filling. The last path asked for opens after the load.
+        FQueuedLoad = Path;
+        return;
+    }
+    FLoading = true;
+    struct TLoadingScope {
+        TFormOstrel& Form;
+        ~TLoadingScope() {
+            Form.FLoading = false;
+            if (!Form.FQueuedLoad) return;
+            const std::string Next = *std::exchange(Form.FQueuedLoad, std::nullopt);
+            QTimer::singleShot(0, &Form, [F = &Form, Next] { Guarded([&] { F->LoadFile(Next); }); });
+        }
+    } Scope{*this};
+
     FUi->StaticTextFound->clear();
     FPtrList->Clear();
     FView->DataChanged();

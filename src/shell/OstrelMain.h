@@ -75,8 +75,10 @@ public:
     // chosen one does not exist yet (a preset that cannot be written).
     static std::string OptionsFileToRead(const TOstrelPaths& Paths);
 
-    // Opens a document; reports no error of its own. Path is in the file system's encoding.
+    // Opens a document; reports no error of its own. Path is in the file system's encoding. Asked
+    // again while a load runs (a drop meanwhile), it opens that path once the load has ended.
     void LoadFile(const std::string& Path);
+    bool Loading() const { return FLoading; }
     bool ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List);
     void FocusView();
 
@@ -140,4 +142,6 @@ private:
 
     QString FAppTitle;
     int FWheelRest = 0; // wheel delta short of a whole notch
+    bool FLoading = false;
+    std::optional<std::string> FQueuedLoad; // the path asked for while a load ran
 };
