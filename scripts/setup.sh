@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation xvfb xauth clang libclang-rt-14-dev)
+  fonts-liberation xvfb xauth x11-utils clang libclang-rt-14-dev)
 [ "${OSTREL_SETUP_EXTRA:-}" ] && packages+=(${OSTREL_SETUP_EXTRA})
 
 missing=()
