@@ -90,11 +90,16 @@ void CloseMsgBox(QWidget* W) {
     if (qobject_cast<TMsgForm*>(W)) ClickMsgButton(W, mrOk);
 }
 
+struct TTranslationGuard {
+    TTranslationGuard() { EXPECT_TRUE(InstallQtTranslation()); }
+    ~TTranslationGuard() { RemoveQtTranslation(); }
+};
+
 } // namespace
 
 TEST_F(ShellLoadTest, X11EveryWindowShowsItsOwnTitle) {
     if (!OnX11()) GTEST_SKIP() << "needs an X server (ctest runs it on Xvfb)";
-    InstallQtTranslation();
+    TTranslationGuard German;
     const std::string P = Doc("docs/plain.ldt", 5);
     auto Form = MakeForm({QString::fromStdString(P)});
     ShowActive(*Form);
@@ -141,7 +146,6 @@ TEST_F(ShellLoadTest, X11EveryWindowShowsItsOwnTitle) {
     EXPECT_EQ(FontTitle, QString::fromUtf8("Schriftart auswählen"));
     // After all that the main window still shows the document's title alone.
     EXPECT_EQ(XTitle(Form.get()).value_or(QString()), Title(Bad));
-    RemoveQtTranslation();
 }
 
 TEST_F(ShellTest, X11NormalFirstStartOpensAtTheStoredPosition) {
