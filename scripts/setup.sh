@@ -7,10 +7,10 @@
 set -euo pipefail
 
 # Building and running the viewer and ostrel-dump.
-packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation xvfb xauth)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation xvfb xauth)
 if [ "${1:-}" != run ]; then
   # Tests, benchmarks, sanitizer and fuzz builds.
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev x11-utils)
   # The icon as SVG; the Debian package and the checks of its desktop entry and file types.
   packages+=(qt6-svg-dev dpkg-dev desktop-file-utils libxml2-utils shared-mime-info xdg-utils
     libfile-mimeinfo-perl libglib2.0-bin)

@@ -394,7 +394,7 @@ void TExecuteThread::SyncShowWorkError() {
             QApplication::beep();
         }
         ShowWorkError();
-        if (ApplicationMinimized()) MainForm()->showNormal();
+        if (ApplicationMinimized()) RestoreApplication();
     } catch (...) {
         // A failing report must not take the user-interface thread down; the worker goes on.
     }

@@ -15,6 +15,9 @@ public:
 
     // Index of the new or the already present entry.
     int Add(std::string_view S, intptr_t Object);
+    // Adds the items as Add would one after the other, in one sort: of texts that compare equal the
+    // one added first stays. For many texts at once, where one Add each would move the list each time.
+    void AddAll(std::vector<TItem> Items);
     // True and the index when present; else false and the insertion point.
     bool Find(std::string_view S, int& Index) const;
     int IndexOf(std::string_view S) const {

@@ -30,6 +30,70 @@ struct TransparentHash {
     using is_transparent = void;
     size_t operator()(std::string_view S) const { return std::hash<std::string_view>()(S); }
 };
+
+// Record types a load tells apart as it goes: enough for any real file, small enough to stay in the
+// cache. A file with more has its record lines looked at again when the list is first used.
+constexpr size_t kSatzArtSeenLimit = 4096;
+
+// A byte-exact set of texts that live elsewhere (the mapped file), open addressing in one array.
+// It holds at most Limit texts.
+class TViewSet {
+public:
+    explicit TViewSet(size_t Limit = SIZE_MAX) : FLimit(Limit) {}
+
+    enum TResult { vsPresent, vsAdded, vsFull };
+    TResult Insert(std::string_view S) {
+        const size_t H = std::hash<std::string_view>()(S);
+        if (!FSlots.empty()) {
+            for (size_t I = H & FMask;; I = (I + 1) & FMask) {
+                const TSlot& Slot = FSlots[I];
+                if (!Slot.Ptr) break;
+                if (Slot.Hash == uint32_t(H) && Slot.Len == S.size() &&
+                    std::memcmp(Slot.Ptr, S.data(), S.size()) == 0)
+                    return vsPresent;
+            }
+        }
+        if (FCount >= FLimit) return vsFull;
+        if ((FCount + 1) * 2 > FSlots.size()) Grow();
+        size_t I = H & FMask;
+        while (FSlots[I].Ptr) I = (I + 1) & FMask;
+        FSlots[I] = TSlot{S.data() ? S.data() : kEmpty, uint32_t(S.size()), uint32_t(H)};
+        ++FCount;
+        return vsAdded;
+    }
+    void Clear() {
+        FSlots.clear();
+        FSlots.shrink_to_fit();
+        FMask = 0;
+        FCount = 0;
+    }
+
+private:
+    struct TSlot {
+        const char* Ptr; // null: free
+        uint32_t Len;
+        uint32_t Hash; // low bits of the full hash, to skip most byte comparisons
+    };
+    static constexpr const char* kEmpty = "";
+
+    void Grow() {
+        std::vector<TSlot> Old;
+        Old.swap(FSlots);
+        FSlots.assign(std::max<size_t>(64, Old.size() * 2), TSlot{nullptr, 0, 0});
+        FMask = FSlots.size() - 1;
+        for (const TSlot& Slot : Old) {
+            if (!Slot.Ptr) continue;
+            size_t I = Slot.Hash & FMask; // the mask never reaches beyond the stored 32 bits
+            while (FSlots[I].Ptr) I = (I + 1) & FMask;
+            FSlots[I] = Slot;
+        }
+    }
+
+    std::vector<TSlot> FSlots;
+    size_t FMask = 0;
+    size_t FCount = 0;
+    size_t FLimit;
+};
 } // namespace
 
 // 12 bytes per line: a signed 48-bit offset of the content from an anchor address, the identifier in
@@ -61,7 +125,8 @@ const std::vector<uint8_t>& InitialFeldArtFlags() {
 
 struct TXDTPtrList::TSeen {
     std::vector<uint8_t> FeldArt = InitialFeldArtFlags();
-    std::unordered_set<std::string, TransparentHash, std::equal_to<>> SatzArt;
+    std::unordered_set<std::string, TransparentHash, std::equal_to<>> SatzArt; // of Add's callers
+    TViewSet FileSatzArt{kSatzArtSeenLimit};                                   // of the loader
     std::string CommentBuf;
 };
 
@@ -142,9 +207,32 @@ void TXDTPtrList::Clear() {
     FSatzArtList.Clear();
     FSeen->FeldArt = InitialFeldArtFlags();
     FSeen->SatzArt.clear();
+    FSeen->FileSatzArt.Clear();
+    FSatzArtPending.clear();
+    FSatzArtScanFrom = -1;
+}
+
+void TXDTPtrList::SettleSatzArt() const {
+    if (FSatzArtPending.empty() && FSatzArtScanFrom < 0) return;
+    // In the order of first occurrence, each distinct text once by its bytes: the sort then compares
+    // each distinct text only.
+    TViewSet Seen;
+    std::vector<TSortedStrings::TItem> New;
+    auto Take = [&](int Index) {
+        const std::string_view S = Items(Index).Inhalt();
+        if (Seen.Insert(S) == TViewSet::vsAdded) New.push_back(TSortedStrings::TItem{std::string(S), 8000});
+    };
+    for (const int Index : FSatzArtPending) Take(Index);
+    if (FSatzArtScanFrom >= 0)
+        for (int Index = FSatzArtScanFrom; Index < FCount; ++Index)
+            if (FeldArt(Index) == 8000) Take(Index);
+    FSatzArtList.AddAll(std::move(New));
+    FSatzArtPending.clear();
+    FSatzArtScanFrom = -1;
 }
 
 // The body of Add, inlined into the loader's loop: it runs once per line of a file.
+template <bool FromFile>
 [[gnu::always_inline]] inline int TXDTPtrList::AddImpl(int32_t FeldArt, const char* InhaltPtr,
                                                        int32_t InhaltLen) {
     if (FCount == FCapacity) Grow();
@@ -201,7 +289,17 @@ void TXDTPtrList::Clear() {
     }
 
     if (FeldArt == 8000) {
-        if (Seen.SatzArt.find(Inhalt) == Seen.SatzArt.end()) {
+        if constexpr (FromFile) {
+            if (FSatzArtScanFrom < 0) {
+                const TViewSet::TResult R = Seen.FileSatzArt.Insert(Inhalt);
+                if (R == TViewSet::vsAdded)
+                    FSatzArtPending.push_back(FCount);
+                else if (R == TViewSet::vsFull)
+                    FSatzArtScanFrom = FCount; // from here on the record lines are looked at later
+            }
+        } else if (Seen.SatzArt.find(Inhalt) == Seen.SatzArt.end()) {
+            // In the order of the calls: what the loader collected comes first.
+            SettleSatzArt();
             FSatzArtList.Add(Inhalt, 8000);
             Seen.SatzArt.emplace(Inhalt);
         }
@@ -245,7 +343,7 @@ void TXDTPtrList::DetectFormat() {
     // The record types' extended names, now that the family is known (the same in both kinds).
     int Len = 0;
     int64_t Sum = 0;
-    for (const TSortedStrings::TItem& I : FSatzArtList.Items()) {
+    for (const TSortedStrings::TItem& I : SatzArtList().Items()) {
         const int N = int(ModernSatzArtName(I.Text, FFormat.Family).size());
         Len = std::max(Len, N);
         Sum = std::max<int64_t>(Sum, int64_t(N) + int64_t(I.Text.size()) + 1);
@@ -258,7 +356,7 @@ void TXDTPtrList::DetectFormat() {
 }
 
 int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
-    return AddImpl(FeldArt, InhaltPtr, InhaltLen);
+    return AddImpl<false>(FeldArt, InhaltPtr, InhaltLen);
 }
 
 void TXDTPtrList::CheckIndex(int Index) const {
@@ -399,6 +497,19 @@ public:
 TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, const TLoadOptions& Options) {
     TUpdateBracket Bracket(List);
     List.Clear();
+    // However the load ends, the record types it could tell apart are sorted in now; a file with more
+    // has them sorted in on first use, which keeps its load as fast as any other.
+    struct TSettle {
+        TXDTPtrList& L;
+        ~TSettle() {
+            if (L.FSatzArtScanFrom >= 0) return;
+            try {
+                L.SettleSatzArt();
+            } catch (...) {
+                // Out of memory: they stay pending and are sorted in on first use.
+            }
+        }
+    } Settle{List};
     List.FFileName = Path;
     List.FFileSize = 0;
     TLoadOutcome Outcome;
@@ -447,7 +558,7 @@ TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, co
                 Invalid(P);
                 return Outcome;
             }
-            List.AddImpl(FeldArt, P + 7, int32_t(Len - 7));
+            List.AddImpl<true>(FeldArt, P + 7, int32_t(Len - 7));
         }
         P = SkipTerminator(Q, E);
     }

@@ -71,7 +71,12 @@ public:
     const TXdtFormat& Format() const { return FFormat; }
     void DetectFormat();
     const TSortedStrings& FeldArtList() const { return FFeldArtList; }
-    const TSortedStrings& SatzArtList() const { return FSatzArtList; }
+    // After a load with very many record types the list is sorted on its first use (see
+    // FSatzArtPending); like every reader of the index, only one thread may ask at a time.
+    const TSortedStrings& SatzArtList() const {
+        if (!FSatzArtPending.empty() || FSatzArtScanFrom >= 0) SettleSatzArt();
+        return FSatzArtList;
+    }
 
     [[noreturn]] static void Error(const char* Msg, int Data);
 
@@ -85,7 +90,10 @@ private:
     struct TPackedItem;
     struct TSeen;
     friend class TXDTLoader;
-    int AddImpl(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
+    // FromFile: the content lies in the index's own file, which lives as long as the entry.
+    template <bool FromFile> int AddImpl(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
+    // Sorts the pending record types into SatzArtList.
+    void SettleSatzArt() const;
     void CheckIndex(int Index) const;
     bool IsFeldArtOfRow(int Index, uint16_t Row) const;
     void ResetStatistics();
@@ -105,7 +113,15 @@ private:
     int FKindInhaltCommentLen[3] = {};
     TXdtFormat FFormat;
     TSortedStrings FFeldArtList;
-    TSortedStrings FSatzArtList;
+    mutable TSortedStrings FSatzArtList;
+    // The record types a load met and SatzArtList does not hold yet. A sorted insert per new type
+    // would move the list each time, quadratic in the number of types: the loader collects the
+    // entries (indexes) that carry a new one and sorts them in once, at the end of the load. A file
+    // with too many to tell apart on the way leaves the entry from which on every record line is to
+    // be looked at (else -1), and the list is sorted on first use: so its load stays as fast as that
+    // of a file with one record type.
+    mutable std::vector<int> FSatzArtPending;
+    mutable int FSatzArtScanFrom = -1;
 
     uintptr_t FAnchor = 0;
     bool FHasAnchor = false;

@@ -25,7 +25,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -64,6 +66,9 @@ const char* const SOpenDialogFilter =
 
 constexpr int MinFontSize = 1;
 constexpr int MaxFontSize = 1000;
+
+// Where the stored layout puts the window's top-left corner on the screen.
+constexpr QPoint kStoredPos(200, 118);
 
 QString FromNative(const std::string& S) {
     return QFile::decodeName(QByteArray(S.data(), qsizetype(S.size())));
@@ -176,8 +181,11 @@ std::string TFormOstrel::ChooseOptionsFile(const TOstrelPaths& Paths) {
     // The file is replaced by a new one written beside it, so its folder must take new files.
     const QFileInfo File(IniPath(Paths.OptionsFile));
     const QFileInfo Dir(File.absolutePath());
+    // A file too large to be read is not replaced either (TIniFile): the options then live in the
+    // user's folder, which is where they are read back from.
     const bool Usable =
-        Dir.isDir() && Dir.isWritable() && (!File.exists() || (File.isFile() && File.isWritable()));
+        Dir.isDir() && Dir.isWritable() &&
+        (!File.exists() || (File.isFile() && File.isWritable() && File.size() <= TIniFile::MaxFileSize));
     if (Usable || Paths.FallbackOptionsFile.empty()) return Paths.OptionsFile;
     return Paths.FallbackOptionsFile;
 }
@@ -208,8 +216,10 @@ QStringList TFormOstrel::OpenDialogFilters() {
 // ---------------------------------------------------------------------------------------------------
 // TFormOstrel
 
-QStringList TFormOstrel::CommandLineParams() {
-    return QCoreApplication::arguments().mid(1);
+QStringList TFormOstrel::CommandLineParams(int Argc, const char* const* Argv) {
+    QStringList Params;
+    for (int I = 1; I < Argc && Argv[I]; ++I) Params << QFile::decodeName(Argv[I]);
+    return Params;
 }
 
 TFormOstrel::TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent)
@@ -228,6 +238,7 @@ TFormOstrel::~TFormOstrel() {
 void TFormOstrel::FormCreate(const QStringList& Params) {
     SetMainForm(this);
     setAcceptDrops(true);
+    PlaceAtStoredPosition();
 
     // The separators of the stored menus carry their names.
     auto NameSeparators = [](QMenu* Menu, std::initializer_list<const char*> Names) {
@@ -336,6 +347,20 @@ void TFormOstrel::ReadOptions() {
     F.setBold(FontBold);
     // Only a hint for the font matcher: a name that is not installed falls back to a fixed-pitch font.
     F.setStyleHint(QFont::TypeWriter);
+    // The view draws in cells of one width. The font dialog offers fixed-pitch fonts only, but the
+    // options file may name any font: a proportional one gives way to the view's own font in the
+    // size and weight asked for, else to the system's fixed-pitch font, else to the view's default.
+    if (!QFontInfo(F).fixedPitch()) {
+        QFont Fixed = Current;
+        Fixed.setPointSize(FontSize);
+        Fixed.setBold(FontBold);
+        if (!QFontInfo(Fixed).fixedPitch()) {
+            Fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            Fixed.setPointSize(FontSize);
+            Fixed.setBold(FontBold);
+        }
+        F = QFontInfo(Fixed).fixedPitch() ? Fixed : Current;
+    }
     FView->setFont(F);
 
     FUi->cmShowComments->setChecked(FView->ShowComments());
@@ -373,7 +398,8 @@ void TFormOstrel::FormCloseQuery() {
         if (!P.FallbackOptionsFile.empty() && Chosen != P.FallbackOptionsFile) {
             try {
                 WriteOptions(P.FallbackOptionsFile);
-                Saved = true;
+                // Saved only where the next start reads them; else the user hears of it.
+                Saved = OptionsFileToRead(P) == P.FallbackOptionsFile;
             } catch (const std::exception&) {
             }
         }
@@ -388,8 +414,14 @@ void TFormOstrel::closeEvent(QCloseEvent* Event) {
 
 void TFormOstrel::SetAppTitle(const QString& Title) {
     FAppTitle = Title;
-    QGuiApplication::setApplicationDisplayName(Title);
+    // Not Qt's application display name: Qt appends that to the title of every other window.
     SetApplicationTitle(QStringToAnsi(Title));
+}
+
+void TFormOstrel::PlaceAtStoredPosition() {
+    // The form compiler keeps the stored size only; the position is set here, within the work area,
+    // and is where a window that starts in its normal size (or is restored) appears.
+    PlaceFormInWorkArea(this, kStoredPos);
 }
 
 QLabel* TFormOstrel::StatusPanel(int Panel) const {
@@ -410,6 +442,23 @@ void TFormOstrel::FocusView() {
 }
 
 void TFormOstrel::LoadFile(const std::string& Path) {
+    if (FLoading) {
+        // Asked while a load runs, as by a drop that arrives meanwhile: a load inside it would clear
+        // the index that the worker is filling. The last path asked for opens after the load.
+        FQueuedLoad = Path;
+        return;
+    }
+    FLoading = true;
+    struct TLoadingScope {
+        TFormOstrel& Form;
+        ~TLoadingScope() {
+            Form.FLoading = false;
+            if (!Form.FQueuedLoad) return;
+            const std::string Next = *std::exchange(Form.FQueuedLoad, std::nullopt);
+            QTimer::singleShot(0, &Form, [F = &Form, Next] { Guarded([&] { F->LoadFile(Next); }); });
+        }
+    } Scope{*this};
+
     FUi->StaticTextFound->clear();
     FPtrList->Clear();
     FView->DataChanged();
@@ -573,9 +622,10 @@ void TFormOstrel::cmClassicViewClick() {
 
 void TFormOstrel::cmShowCommentsClick() {
     // The check item has already changed its mark when it is triggered.
-    const int InUse = FView->Codierung();
+    const int Before = FView->Codierung();
     FView->SetShowComments(FUi->cmShowComments->isChecked());
-    KeepCodierung(InUse);
+    KeepCodierung(Before);
+    ShowCodierungInUse(Before);
     FocusView();
 }
 
@@ -586,10 +636,17 @@ void TFormOstrel::KeepCodierung(int InUse) {
 }
 
 void TFormOstrel::cmShowFeldArtNameClick() {
-    const int InUse = FView->Codierung();
+    const int Before = FView->Codierung();
     FView->SetShowFeldArtName(FUi->cmShowFeldArtName->isChecked());
-    KeepCodierung(InUse);
+    KeepCodierung(Before);
+    ShowCodierungInUse(Before);
     FocusView();
+}
+
+void TFormOstrel::ShowCodierungInUse(int Before) {
+    // A column switch makes the view take the file's declared set again; panel 3 names the set in
+    // use, so it follows when that changes the set, by the rule of the toggle command.
+    if (FView->Codierung() != Before) SetStatusText(3, CodierungInUseText(FView->Codierung()));
 }
 
 void TFormOstrel::cmRefreshClick() {

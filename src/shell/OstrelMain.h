@@ -61,7 +61,9 @@ public:
     TFormOstrel(const QStringList& Params, const TOstrelPaths& Paths, QWidget* Parent = nullptr);
     ~TFormOstrel() override;
 
-    static QStringList CommandLineParams();
+    // The program's own arguments after its name, as the system passed them to main: taken before
+    // QApplication sees them, which removes what it reads as its own options (-reverse, -style).
+    static QStringList CommandLineParams(int Argc, const char* const* Argv);
     // The paths of the running program.
     static TOstrelPaths ProgramPaths();
     const TOstrelPaths& Paths() const { return FPaths; }
@@ -74,8 +76,10 @@ public:
     // chosen one does not exist yet (a preset that cannot be written).
     static std::string OptionsFileToRead(const TOstrelPaths& Paths);
 
-    // Opens a document; reports no error of its own. Path is in the file system's encoding.
+    // Opens a document; reports no error of its own. Path is in the file system's encoding. Asked
+    // again while a load runs (a drop meanwhile), it opens that path once the load has ended.
     void LoadFile(const std::string& Path);
+    bool Loading() const { return FLoading; }
     bool ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List);
     void FocusView();
 
@@ -125,6 +129,8 @@ private:
     void ReadOptions();
     void WriteOptions(const std::string& FileName);
     void SetAppTitle(const QString& Title);
+    void PlaceAtStoredPosition();
+    void ShowCodierungInUse(int Before);
     void SetStatusText(int Panel, const std::string& Text);
     void ShowFoundLine();
     void UpdateSearchEnabled();
@@ -151,4 +157,6 @@ private:
 
     QString FAppTitle;
     int FWheelRest = 0; // wheel delta short of a whole notch
+    bool FLoading = false;
+    std::optional<std::string> FQueuedLoad; // the path asked for while a load ran
 };

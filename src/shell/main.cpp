@@ -4,6 +4,7 @@
 // once the window has been shown for a moment, and ends; for machines without a screen.
 #include "shell/OstrelMain.h"
 #include "support/AppIcon.h"
+#include "support/QtTranslation.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -11,14 +12,19 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication App(argc, argv);
+    // Every argument is the program's own: exactly one names the document to open. Qt is given the
+    // program's name alone, so that it neither takes arguments out of the count nor reads a
+    // document called "-reverse" as its option (its settings come from the environment instead).
+    const QStringList Params = TFormOstrel::CommandLineParams(argc, argv);
+    int QtArgc = 1;
+    QApplication App(QtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
     QApplication::setWindowIcon(AppIcon());
     // Ties the windows to the installed desktop entry (its name and icon on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral(OSTREL_APP_ID));
+    InstallQtTranslation();
 
-    TFormOstrel Form(TFormOstrel::CommandLineParams(), TFormOstrel::ProgramPaths());
+    TFormOstrel Form(Params, TFormOstrel::ProgramPaths());
     Form.show();
 
     const QByteArray Shot = qgetenv("OSTREL_SCREENSHOT");

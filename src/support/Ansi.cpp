@@ -76,7 +76,7 @@ std::string AnsiUpperCase(std::string_view S) {
     return R;
 }
 
-int AnsiCompareText(std::string_view A, std::string_view B) {
+int AnsiCompareConverted(const QString& A, const QString& B) {
     // One collator per thread: QCollator objects are not safe to share between threads, and building
     // one per call would dominate the cost.
     thread_local QCollator Coll = [] {
@@ -84,6 +84,10 @@ int AnsiCompareText(std::string_view A, std::string_view B) {
         C.setCaseSensitivity(Qt::CaseInsensitive);
         return C;
     }();
-    const int R = Coll.compare(AnsiToQString(A), AnsiToQString(B));
+    const int R = Coll.compare(A, B);
     return R < 0 ? -1 : (R > 0 ? 1 : 0);
+}
+
+int AnsiCompareText(std::string_view A, std::string_view B) {
+    return AnsiCompareConverted(AnsiToQString(A), AnsiToQString(B));
 }

@@ -26,6 +26,9 @@ void AnsiUpperCaseInPlace(std::string& S);
 
 // Case-insensitive comparison by the collation of the user's locale: <0, 0 or >0.
 int AnsiCompareText(std::string_view A, std::string_view B);
+// The same comparison of texts already converted by AnsiToQString: for sorting many texts, each
+// converted once.
+int AnsiCompareConverted(const QString& A, const QString& B);
 inline bool AnsiSameText(std::string_view A, std::string_view B) {
     return AnsiCompareText(A, B) == 0;
 }

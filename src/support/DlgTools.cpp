@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -64,11 +65,39 @@ void FlashApplication() {
     if (QWidget* M = MainForm()) QApplication::alert(M, 0);
 }
 
+void RestoreApplication() {
+    QWidget* M = MainForm();
+    if (!M || !M->isMinimized()) return;
+    // Minimising keeps the other state bits; clearing only its own bit restores the window as it was,
+    // where showNormal() would also undo a maximised state.
+    M->setWindowState((M->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    M->show();
+}
+
 bool GetWorkArea(QRect& Area) {
     QScreen* S = QGuiApplication::primaryScreen();
     if (!S) return false;
     Area = S->availableGeometry();
     return Area.isValid();
+}
+
+QRect FitRectIntoArea(QRect R, const QRect& Area) {
+    R.setWidth(std::min(R.width(), Area.width()));
+    R.setHeight(std::min(R.height(), Area.height()));
+    R.moveTo(std::clamp(R.left(), Area.left(), Area.left() + Area.width() - R.width()),
+             std::clamp(R.top(), Area.top(), Area.top() + Area.height() - R.height()));
+    return R;
+}
+
+void PlaceFormInWorkArea(QWidget* Form, const QPoint& TopLeft) {
+    if (!Form) return;
+    const QSize Outer = OuterSize(Form);
+    const QSize Frame = Outer - Form->size();
+    QRect R(TopLeft, Outer);
+    QRect Area;
+    if (GetWorkArea(Area)) R = FitRectIntoArea(R, Area);
+    Form->resize(R.size() - Frame);
+    MoveOuter(Form, R.left(), R.top());
 }
 
 void CenterFormOnWorkArea(QWidget* Form) {

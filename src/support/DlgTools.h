@@ -30,9 +30,19 @@ QFont MessageFont();
 bool ApplicationMinimized();
 // Draws the user's attention to the minimised application (taskbar alert) without activating it.
 void FlashApplication();
+// Brings the minimised main window back in the state it had before it was minimised: a maximised
+// window comes back maximised.
+void RestoreApplication();
 
 // The desktop work area; false when no screen is available.
 bool GetWorkArea(QRect& Area);
+
+// R moved, and where it is larger than Area shrunk, so that it lies inside Area.
+QRect FitRectIntoArea(QRect R, const QRect& Area);
+
+// Puts a window's outer bounds at TopLeft with its present size: moved and, where it is larger,
+// shrunk into the work area.
+void PlaceFormInWorkArea(QWidget* Form, const QPoint& TopLeft);
 
 void CenterFormOnWorkArea(QWidget* Form);
 // Centres a window on the whole primary screen (work area or not).

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -23,10 +24,31 @@ TFormatSettings& FormatSettings() {
     return Fmt;
 }
 
+namespace {
+// The value with exactly Decimals decimals, a half rounded away from zero as the classic number
+// formatting did; printf rounds an exact half to even, so 1152 bytes (1.125 KB) would read "1,12".
+void FixedDecimals(char (&Buf)[400], double Value, int Decimals) {
+    const double Scaled = Value * std::pow(10.0, Decimals);
+    if (!(std::fabs(Scaled) < 9007199254740992.0)) { // 2^53: no fraction left to round (or not finite)
+        std::snprintf(Buf, sizeof Buf, "%.*f", Decimals, Value);
+        return;
+    }
+    char Digits[32];
+    std::snprintf(Digits, sizeof Digits, "%.0f", std::fabs(std::round(Scaled)));
+    std::string_view D(Digits);
+    std::string Out = std::signbit(Value) ? "-" : "";
+    const std::string Padded = std::string(size_t(std::max(0, Decimals + 1 - int(D.size()))), '0') + Digits;
+    const size_t IntLen = Padded.size() - size_t(Decimals);
+    Out.append(Padded, 0, IntLen);
+    if (Decimals > 0) Out.append(".").append(Padded, IntLen, std::string::npos);
+    std::snprintf(Buf, sizeof Buf, "%s", Out.c_str());
+}
+} // namespace
+
 std::string FormatNumber(double Value, int Decimals, const TFormatSettings& Fmt) {
     Decimals = std::clamp(Decimals, 0, 18);
     char Buf[400];
-    std::snprintf(Buf, sizeof Buf, "%.*f", Decimals, Value);
+    FixedDecimals(Buf, Value, Decimals);
     std::string_view Txt(Buf);
     std::string Sign;
     if (!Txt.empty() && Txt[0] == '-') {

@@ -11,8 +11,10 @@
 #include "view/XDTPtrView.h"
 
 #include <QAbstractItemView>
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QListView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
@@ -56,6 +58,28 @@ public:
             if (UnicodeToAnsiChar(U) < 0) return Invalid;
         return Acceptable;
     }
+};
+
+// The record-type list, made entry by entry as the box shows it: a file may have a million record
+// types, and items made up front would take seconds and the memory of each. Row 0 is the entry for
+// all record types.
+class TSatzArtModel : public QAbstractListModel {
+public:
+    TSatzArtModel(const TSortedStrings* List, QObject* Parent) : QAbstractListModel(Parent), FList(List) {}
+    int rowCount(const QModelIndex& Parent = QModelIndex()) const override {
+        return Parent.isValid() ? 0 : 1 + (FList ? FList->Count() : 0);
+    }
+    QVariant data(const QModelIndex& Index, int Role) const override {
+        if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::EditRole)) return QVariant();
+        const int Row = Index.row();
+        if (Row == 0) return AnsiToQString("- Alle S\xE4tze anzeigen -");
+        if (!FList || Row > FList->Count()) return QVariant();
+        const std::string& Code = FList->Strings(Row - 1);
+        return AnsiToQString(Code + " - " + SatzArtName(Code));
+    }
+
+private:
+    const TSortedStrings* FList;
 };
 
 // Height of one entry of the box's drop-down list.
@@ -134,17 +158,16 @@ void TFormXDTSearchDlg::FillFeldArtBox() {
 void TFormXDTSearchDlg::FillSatzArtBox() {
     QComboBox* Box = FUi->CBoxSatzArt;
     Box->setEditable(false);
-    Box->clear();
-    Box->addItem(AnsiToQString("- Alle S\xE4tze anzeigen -"));
-    if (const TSortedStrings* List = FView ? FView->SatzArtList() : nullptr)
-        for (const TSortedStrings::TItem& Item : List->Items())
-            Box->addItem(AnsiToQString(Item.Text + " - " + SatzArtName(Item.Text)));
+    // Every entry is one line in the box's font: the list need not measure a million of them.
+    if (auto* List = qobject_cast<QListView*>(Box->view())) List->setUniformItemSizes(true);
+    Box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Box->setModel(new TSatzArtModel(FView ? FView->SatzArtList() : nullptr, Box));
+    Box->setCurrentIndex(0);
     Box->setMaxVisibleItems(Box->count());
     FitDropDownCount(Box);
 }
 
 void TFormXDTSearchDlg::FitDropDownCount(QComboBox* Box) {
-    int N = Box->maxVisibleItems();
     const QPoint P = Box->mapToGlobal(QPoint(0, Box->height()));
     QScreen* Screen = QGuiApplication::screenAt(P);
     if (!Screen) return;
@@ -152,6 +175,8 @@ void TFormXDTSearchDlg::FitDropDownCount(QComboBox* Box) {
     if (!Work.contains(P)) return;
     const int H = DropDownItemHeight(Box);
     Work.setBottom(Work.bottom() - 2 * H);
+    // No more than the screen could show: the search below starts there, not at a million.
+    int N = std::min(Box->maxVisibleItems(), Work.height() / H + 1);
     // Below one entry the list shows one entry anyway; stopping there also ends the loop when the
     // box sits so low that no count fits.
     while (N > 1 && !Work.contains(P.x(), P.y() + N * H)) --N;
@@ -190,12 +215,11 @@ void TFormXDTSearchDlg::FormShow() {
 
     QComboBox* SatzBox = FUi->CBoxSatzArt;
     Item = 0;
-    if (const TSortedStrings* List = FView ? FView->SatzArtList() : nullptr)
-        for (int K = 0; K < List->Count() && K + 1 < SatzBox->count(); ++K)
-            if (AnsiSameText(List->Strings(K), R.SearchText)) {
-                Item = K + 1;
-                break;
-            }
+    // The list holds no two texts that compare equal: the one found by halving is the only one.
+    if (const TSortedStrings* List = FView ? FView->SatzArtList() : nullptr) {
+        const int K = List->IndexOf(R.SearchText);
+        if (K >= 0 && K + 1 < SatzBox->count()) Item = K + 1;
+    }
     SatzBox->setCurrentIndex(Item);
 
     if (R.SearchMode == smSatz) {

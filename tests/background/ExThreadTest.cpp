@@ -201,6 +201,37 @@ TEST(ExecuteThread, ReportedErrorIsShownWhileTheWorkerWaits) {
     }
 }
 
+TEST(ExecuteThread, ReportWhileMinimisedRestoresTheWindowAsItWas) {
+    for (const Qt::WindowState Before : {Qt::WindowMaximized, Qt::WindowNoState}) {
+        QWidget Main;
+        SetMainForm(&Main);
+        Main.setWindowState(Before);
+        Main.show();
+        Main.showMinimized();
+        ASSERT_TRUE(ApplicationMinimized());
+        int Boxes = 0;
+        TModalWatcher Watch([&](QWidget* W) {
+            auto* Box = qobject_cast<TMsgForm*>(W);
+            if (!Box || !Box->isVisible()) return;
+            ++Boxes;
+            Box->findChild<QPushButton*>("OK")->click();
+        });
+        TJob Job;
+        Job.Work = [](TJob& J) {
+            try {
+                throw EXDTInvalidLine(1, 0);
+            } catch (...) {
+                J.HandleWorkException();
+            }
+        };
+        EXPECT_TRUE(Job.RunModal("Lade", 0, false, true));
+        EXPECT_EQ(Boxes, 1);
+        EXPECT_FALSE(Main.isMinimized()) << Before;
+        EXPECT_EQ(Main.isMaximized(), Before == Qt::WindowMaximized);
+        SetMainForm(nullptr);
+    }
+}
+
 TEST(ExecuteThread, AbortIsNeverShown) {
     TShowCounter<TMsgForm> Boxes;
     TJob Job;

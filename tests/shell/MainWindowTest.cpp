@@ -2,6 +2,7 @@
 // broken or gone, and what title, status bar and commands show each time.
 #include "ShellTestUtil.h"
 #include "document/XDTPtrList.h"
+#include "support/DlgTools.h"
 #include "support/StrTools.h"
 #include "view/XDTPtrView.h"
 
@@ -47,7 +48,7 @@ TEST_F(ShellTest, StartWithOneArgumentShowsTheDocumentAndCyclesCharacterSets) {
     auto Form = MakeForm({QString::fromStdString(P)});
     EXPECT_EQ(Form->windowTitle(), Title(P));
     EXPECT_EQ(Form->AppTitle(), Title(P));
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), Title(P));
+    EXPECT_EQ(AnsiToQString(ApplicationTitle()), Title(P)); // the title of the program's own boxes
     EXPECT_EQ(Form->StatusText(0), "Zeilen: 5");
     EXPECT_EQ(Form->StatusText(1), SizeText(P));
     EXPECT_EQ(Form->StatusText(2), "Zeichensatz: Nicht vorhanden");
@@ -70,12 +71,12 @@ TEST_F(ShellTest, StartWithOneArgumentShowsTheDocumentAndCyclesCharacterSets) {
         EXPECT_EQ(Form->StatusText(3),
                   QStringLiteral("Aktuell verwendeter Zeichensatz: %1 - \"%2\"").arg(Want).arg(Names[Want]));
     }
-    // Switching the comments on makes the view take the file's own set (none) again; the panel still
-    // names the last set chosen, and the next toggle starts over at 7-bit code.
+    // Switching the comments on makes the view take the file's own set (none) again, and the panel
+    // says so; the next toggle starts over at 7-bit code.
     Press(*Form, Qt::Key_K, Qt::ControlModifier);
     EXPECT_TRUE(Form->View()->ShowComments());
     EXPECT_EQ(Form->View()->Codierung(), 0);
-    EXPECT_EQ(Form->StatusText(3), "Aktuell verwendeter Zeichensatz: 3 - \"ISO 8859-1 Code\"");
+    EXPECT_EQ(Form->StatusText(3), QString());
     Press(*Form, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Form->View()->Codierung(), 1);
     EXPECT_EQ(Form->StatusText(3), SevenBit);
@@ -237,4 +238,29 @@ TEST_F(ShellTest, EmptyFileCompletesWithZeroLines) {
     EXPECT_EQ(Form->StatusText(2), "Zeichensatz: Nicht vorhanden");
     EXPECT_TRUE(Action(*Form, "cmRefresh")->isEnabled());
     ExpectSearchEnabled(*Form, false);
+}
+
+TEST_F(ShellTest, CharacterSetPanelNamesTheSetInUseAfterAColumnSwitch) {
+    const std::string P = Doc("docs/plain.ldt");
+    auto Form = MakeForm({QString::fromStdString(P)});
+    ShowActive(*Form);
+    Press(*Form, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Form->View()->Codierung(), 2);
+    // Either column switch returns the view to the file's own set (none here): the panel follows.
+    for (const char* Switch : {"cmShowFeldArtName", "cmShowComments", "cmShowFeldArtName"}) {
+        Press(*Form, Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_NE(Form->StatusText(3), QString());
+        Action(*Form, Switch)->trigger();
+        EXPECT_EQ(Form->View()->Codierung(), 0) << Switch;
+        EXPECT_EQ(Form->StatusText(3), QString()) << Switch;
+    }
+    Press(*Form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Form->StatusText(3), SevenBit);
+
+    // A declared set stays in use, and its panel stays empty as after the load.
+    const std::string Iso = WriteFile("docs/iso.ldt", XdtLine(8000, "0020") + XdtLine(9106, "3"));
+    Form->LoadFile(Iso);
+    Action(*Form, "cmShowComments")->trigger();
+    EXPECT_EQ(Form->View()->Codierung(), 3);
+    EXPECT_EQ(Form->StatusText(3), QString());
 }

@@ -1,10 +1,13 @@
 // The options file: defaults at the first start, the eight keys written at close and read back, the
 // values that fall back to defaults, and the user's own folder when the program's cannot be written.
 #include "ShellTestUtil.h"
+#include "support/IniFile.h"
 #include "view/XDTPtrView.h"
 
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,4 +163,69 @@ TEST_F(ShellTest, OptionsThatCannotBeWrittenAnywhereAreReportedOnce) {
     EXPECT_FALSE(Form->isVisible());
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_EQ(Messages[0], QString::fromStdString("Unable to write to " + Paths.FallbackOptionsFile));
+}
+
+TEST_F(ShellTest, OptionsFileTooLargeToReadKeepsTheSettingsInTheUsersFolder) {
+    const std::string Big =
+        Options("Show Comments=0\r\n; " + std::string(TIniFile::MaxFileSize, 'x') + "\r\n");
+    WriteFile("prog/ostrel.INI", Big);
+    {
+        auto Form = MakeForm();
+        Action(*Form, "cmShowComments")->trigger();
+        int Modals = 0;
+        TModalDriver Driver([&](QWidget* W) {
+            ++Modals;
+            if (auto* D = qobject_cast<QDialog*>(W)) D->done(0);
+            return true;
+        });
+        Form->close();
+        EXPECT_EQ(Modals, 0);
+    }
+    EXPECT_EQ(ReadFileBytes(Paths.OptionsFile), Big); // neither read nor replaced
+    EXPECT_NE(ReadFileBytes(Paths.FallbackOptionsFile).find("Show Comments=1\r\n"), std::string::npos);
+    auto Form = MakeForm();
+    EXPECT_TRUE(Form->View()->ShowComments());
+
+    // Without a folder of the user's the setting cannot be kept: the user is told.
+    Paths.FallbackOptionsFile.clear();
+    auto Lost = MakeForm();
+    QStringList Messages;
+    TModalDriver Driver([&](QWidget* W) {
+        if (!qobject_cast<TMsgForm*>(W)) return false;
+        Messages << MsgText(W);
+        return ClickMsgButton(W, mrOk);
+    });
+    Lost->close();
+    EXPECT_EQ(Messages, QStringList{QString::fromStdString("Unable to write to " + Paths.OptionsFile)});
+}
+
+TEST_F(ShellTest, ProportionalFontFromTheOptionsFileGivesWayToAFixedPitchOne) {
+    for (const char* Name : {"Liberation Sans", "DejaVu Sans"}) {
+        QFont Proportional(Name);
+        if (QFontInfo(Proportional).family() != Name || QFontInfo(Proportional).fixedPitch()) continue;
+        WriteFile("prog/ostrel.INI",
+                  Options(std::string("Font-Name=") + Name + "\r\nFont-Size=14\r\nFont-Bold=0\r\n"));
+        auto Form = MakeForm();
+        const QFont F = Form->View()->font();
+        EXPECT_TRUE(QFontInfo(F).fixedPitch()) << Name << " gave " << QFontInfo(F).family().toStdString();
+        EXPECT_EQ(F.pointSize(), 14);
+        EXPECT_FALSE(F.bold());
+    }
+    // A fixed-pitch font named there stays.
+    WriteFile("prog/ostrel.INI", Options("Font-Name=Liberation Mono\r\nFont-Size=9\r\n"));
+    auto Form = MakeForm();
+    EXPECT_EQ(Form->View()->font().family(), "Liberation Mono");
+    EXPECT_EQ(Form->View()->font().pointSize(), 9);
+}
+
+TEST_F(ShellTest, NormalFirstStartPlacesTheWindowInsideTheScreen) {
+    WriteFile("prog/ostrel.INI", Options("Window Maximized=0\r\n"));
+    auto Form = MakeForm();
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    const QRect Area = Form->screen()->availableGeometry();
+    EXPECT_TRUE(Area.contains(Form->frameGeometry())) << Form->frameGeometry().width() << " wide";
+    // As near to the stored position as the screen allows.
+    EXPECT_EQ(Form->frameGeometry().left(), std::min(200, Area.right() + 1 - Form->frameGeometry().width()));
+    EXPECT_EQ(Form->frameGeometry().top(), std::min(118, Area.bottom() + 1 - Form->frameGeometry().height()));
 }

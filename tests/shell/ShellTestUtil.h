@@ -152,6 +152,10 @@ protected:
     bool Classic = true;
 };
 
+// Tests whose windows load documents, so run the loader's worker thread (the thread stages pick
+// them by the suite name).
+class ShellLoadTest : public ShellTest {};
+
 inline QString Title(const std::string& Path = {}) {
     const QString T = QStringLiteral("Brenlo Ostrel V2.1");
     return Path.empty() ? T : T + " - [" + QString::fromStdString(Path) + "]";

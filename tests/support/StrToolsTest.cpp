@@ -35,6 +35,21 @@ TEST(FileSizeText, OtherForms) {
     EXPECT_EQ(FormatFileSize(2, false, 1048576 + 1048576 * 999 / 1000, kGerman), "2,00 MB");
 }
 
+TEST(FileSizeText, AnExactHalfRoundsAwayFromZero) {
+    // 1152 bytes are 1.125 KB exactly; 1179648 bytes 1.125 MB.
+    EXPECT_EQ(Size(1152), "1,13 KB (1.152 Byte)");
+    EXPECT_EQ(Size(1179648), "1,13 MB (1.179.648 Byte)");
+    EXPECT_EQ(Size(1664), "1,63 KB (1.664 Byte)"); // 1.625
+    EXPECT_EQ(FormatNumber(2.5, 0, kGerman), "3");
+    EXPECT_EQ(FormatNumber(-0.125, 2, kGerman), "-0,13");
+    EXPECT_EQ(FormatNumber(1234567.5, 0, kGerman), "1.234.568");
+    // Values off the half keep their nearest neighbour; zeros and large values keep their form.
+    EXPECT_EQ(FormatNumber(1.1249, 2, kGerman), "1,12");
+    EXPECT_EQ(FormatNumber(0.004, 2, kGerman), "0,00");
+    EXPECT_EQ(FormatNumber(0.0, 3, kGerman), "0,000");
+    EXPECT_EQ(FormatNumber(1e20, 2, kGerman), "100.000.000.000.000.000.000,00");
+}
+
 TEST(StringTools, TrimAndPad) {
     const TCharSet Digits = CharSetOf("0123456789");
     EXPECT_EQ(TrimChars("0815", Digits), "");

@@ -116,3 +116,12 @@ TEST(DlgTools, ApplicationFacts) {
     SetApplicationTitle("Brenlo Ostrel V2.1");
     EXPECT_EQ(ApplicationTitle(), "Brenlo Ostrel V2.1");
 }
+
+TEST(DlgTools, FitRectIntoAreaMovesAndOnlyThenShrinks) {
+    const QRect A(10, 20, 800, 600); // right edge 810, bottom 620 (exclusive)
+    EXPECT_EQ(FitRectIntoArea(QRect(200, 118, 500, 300), A), QRect(200, 118, 500, 300));
+    EXPECT_EQ(FitRectIntoArea(QRect(500, 400, 500, 300), A), QRect(310, 320, 500, 300));
+    EXPECT_EQ(FitRectIntoArea(QRect(-50, 0, 500, 300), A), QRect(10, 20, 500, 300));
+    EXPECT_EQ(FitRectIntoArea(QRect(200, 118, 1109, 507), A), QRect(10, 113, 800, 507));
+    EXPECT_EQ(FitRectIntoArea(QRect(200, 118, 1109, 900), A), A);
+}
