@@ -47,7 +47,9 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
 
     // The columns before the cut: the content column is as wide as the widest, the comment and the
     // name have a blank in front, the name column one behind as well.
-    std::string_view K = Texts.Kennung, T = Texts.Inhalt;
+    // The identifier is four cells whatever its text: a negative one ("%4.4d" of -1 is "-0001")
+    // would push the content out of the column the marks and the finds count with.
+    std::string_view K = std::string_view(Texts.Kennung).substr(0, kKennungCols), T = Texts.Inhalt;
     const TColumnSet& Cs = P.Columns;
     int64_t W = Cs.InhaltCols();
     TBlankLed N{Cs.ShowComments ? 1 + int64_t(Texts.Comment.size()) : 0, 1, Texts.Comment};
@@ -56,8 +58,10 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
     // Cut what is scrolled off to the left: the identifier, then the content column, then the name
     // column; inside the content column the content, then the comment.
     int64_t S = P.LeftCol;
+    int64_t KRight = 0;
     if (S <= kKennungCols) {
         K = DropFront(K, S);
+        KRight = kKennungCols - S;
     } else {
         K = {};
         S -= kKennungCols;
@@ -80,7 +84,7 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
     const bool Marked =
         Sr && Sr->FeldArt > 0 && Texts.FeldArt == Sr->FeldArt &&
         (Sr->MatchText.empty() || (Sr->SearchMode == smSatz && Texts.Inhalt == Sr->MatchText));
-    const int64_t KRight = int64_t(K.size()), E = KRight + W;
+    const int64_t E = KRight + W;
     Add(ccKennung, 0, KRight, 0, K, Marked ? kColorRule.MarkedKennung : Rule[ccKennung][Kind]);
     // The content over the whole column; the comment is drawn over its right part.
     TCellColors C = Rule[ccInhalt][Kind];

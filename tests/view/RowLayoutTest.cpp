@@ -104,6 +104,29 @@ TEST_F(RowLayoutTest, LeftColCutsIdentifierContentCommentAndNameInTurn) {
     EXPECT_EQ(Cell(ccInhalt)->Text.data(), Texts.Inhalt.data() + 2); // the row's text, not a copy
 }
 
+TEST_F(RowLayoutTest, ANegativeIdentifierIsCutToFourCellsAndTheMarksStayOnTheirCharacters) {
+    // "010-001x": the integer conversion takes "-001", whose "%4.4d" is five characters.
+    Search.SearchMode = smFeld;
+    Search.SearchText = "ab";
+    NormalizeSearchRec(Search);
+    SetRow(-1, "xab");
+    Texts.Kennung = KennungText(-1);
+    ASSERT_EQ(Texts.Kennung, "-0001");
+    Build(0);
+    EXPECT_EQ(Shape(ccKennung), "0+4 >0 '-000'");
+    EXPECT_EQ(Shape(ccInhalt), "4+20 >0 'xab'");
+    EXPECT_EQ(Shape(ccComment), "7+1 >1 ''");
+    EXPECT_EQ(Shape(ccFound), "5+2 >0 'ab'"); // over the "ab" of the content
+    Build(1);
+    EXPECT_EQ(Shape(ccKennung), "0+3 >0 '000'");
+    EXPECT_EQ(Shape(ccInhalt), "3+20 >0 'xab'");
+    EXPECT_EQ(Shape(ccFound), "4+2 >0 'ab'");
+    Build(5);
+    EXPECT_EQ(Shape(ccKennung), "none");
+    EXPECT_EQ(Shape(ccInhalt), "0+19 >0 'ab'");
+    EXPECT_EQ(Shape(ccFound), "0+2 >0 'ab'");
+}
+
 TEST_F(RowLayoutTest, WithoutCommentsTheColumnIsTheLongestContentAndNothingIsRightOfTheRow) {
     Cs.ShowComments = Cs.ShowFeldArtName = false;
     Build(0);
