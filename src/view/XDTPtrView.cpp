@@ -521,6 +521,29 @@ int TXDTPtrView::MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded)
     return MatchesFolded(FSearchRec, S) ? PosFrom(FSearchRec.MatchText, S, std::max(FSearchCol, 1)) : 0;
 }
 
+// The left column that shows a find at content position D (one-based; -1: the start of the line) of
+// Len characters. The classic rule first: 0 for a find within the window's width, else the current
+// column while the find starts inside the window, else the column that puts it right of the identifier.
+// That rule ignores the identifier and the length, so where its column hides part of the match, the
+// match moves right of the identifier, or, longer than the window, to its left edge.
+int TXDTPtrView::FindLeftCol(int D, int Len) const {
+    int64_t Left;
+    if (D <= FVisibleCols)
+        Left = 0;
+    else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
+        Left = int64_t(D) - 1;
+    else
+        Left = FLeftCol;
+    if (D < 0) return int(Left);
+    // Only whole cells count as visible; the partly visible column at the right does not.
+    const int64_t Cols = std::max(1, viewport()->width() / std::max(1, FCharWidth));
+    const int64_t Start = int64_t(D) + (kKennungCols - 1), End = Start + std::max(Len, 1);
+    auto Shows = [&](int64_t L) { return L <= Start && std::min(End, Start + Cols) <= L + Cols; };
+    if (Shows(Left)) return int(Left);
+    Left = End - (int64_t(D) - 1) <= Cols ? int64_t(D) - 1 : Start;
+    return int(std::min<int64_t>(Left, INT32_MAX));
+}
+
 bool TXDTPtrView::FindNext() {
     FFoundLine = 0;
     const TXDTSearchRec& Sr = FSearchRec;
@@ -545,10 +568,7 @@ bool TXDTPtrView::FindNext() {
                 continue;
             }
             SetTopLine(Row);
-            if (D <= FVisibleCols)
-                SetLeftCol(0);
-            else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
-                SetLeftCol(D - 1);
+            SetLeftCol(FindLeftCol(D, int(std::min<size_t>(Sr.MatchText.size(), INT32_MAX))));
             FSearchCol = D < 0 ? 0 : D + 1;
             FSearchLineIndex = A;
             FFoundLine = A + 1;

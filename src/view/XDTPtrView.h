@@ -146,6 +146,7 @@ private:
     void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed, int64_t WindowCols);
     void ResetSearchPosition();
     int MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const;
+    int FindLeftCol(int D, int Len) const;
     void ScrollBarAction(Qt::Orientation Orientation, int Action);
     void ScrollBarValueChanged(Qt::Orientation Orientation, int Value);
     void SetScrollBar(Qt::Orientation Orientation, int Max, int Page);
