@@ -1,6 +1,6 @@
 // The line view's painting: a full repaint of a 1920 × 1080 view must cost the same for a
 // short and a huge document, and for short and very long lines elsewhere in it; a one-line scroll
-// only the uncovered strip.
+// only the uncovered strip, also when a line of 200 MB is painted in it.
 #include "document/XDTPtrList.h"
 #include "view/XDTPtrView.h"
 
@@ -15,7 +15,11 @@ namespace {
 
 // An in-memory document of Lines lines whose entries point into one buffer of typical lines.
 struct TBenchDoc {
-    explicit TBenchDoc(int Lines) {
+    explicit TBenchDoc(int Lines) : TBenchDoc(Lines, 0, -1) {}
+    // The same, and one line of Longest characters at the end.
+    TBenchDoc(int Lines, int Longest) : TBenchDoc(Lines, Longest, Lines) {}
+    // Lines typical lines, and one of Longest characters in front of line LongAt (none for -1).
+    TBenchDoc(int Lines, int Longest, int LongAt) {
         static const int Fields[] = {8000, 3101, 3102, 3103, 8410, 8411, 8420, 8421, 8480, 8434, 3110, 9106};
         const int Distinct = 997;
         std::vector<std::pair<size_t, int>> Spans;
@@ -25,19 +29,16 @@ struct TBenchDoc {
             for (int K = 0; K < Len; ++K) Buffer.push_back(char('A' + (I + K) % 26 + ((K % 3) ? 32 : 0)));
             Spans.emplace_back(Start, Len);
         }
+        if (LongAt >= 0) Long.assign(size_t(Longest), 'x');
         List.BeginUpdate();
-        for (int I = 0; I < Lines; ++I) {
+        for (int I = 0; I <= Lines; ++I) {
+            if (I == LongAt) List.Add(3101, Long.data(), Longest);
+            if (I == Lines) break;
             const auto& [Start, Len] = Spans[size_t(I % Distinct)];
             const int FeldArt = Fields[size_t(I % 12)] == 9106 ? 3000 : Fields[size_t(I % 12)];
             List.Add(FeldArt, Buffer.data() + Start, Len);
         }
         List.EndUpdate();
-    }
-    // The same, and one line of Longest characters at the end.
-    TBenchDoc(int Lines, int Longest) : TBenchDoc(Lines) {
-        Long.assign(size_t(Longest), 'x');
-        TUpdateBracket Update(List);
-        List.Add(3101, Long.data(), Longest);
     }
     std::string Buffer, Long;
     TXDTPtrList List;
@@ -97,6 +98,26 @@ void BM_ScrollOneLine(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_ScrollOneLine)->Arg(1000)->Arg(10000000)->Unit(benchmark::kMicrosecond);
+
+// The same scroll over 2,001 lines, the one at the view's top (painted again at every second step)
+// either a typical line (argument 0) or one of 200 MB: the cost is that of the visible cells.
+void BM_ScrollOneLineBesideLongLine(benchmark::State& State) {
+    const int Longest = int(State.range(0));
+    static std::map<int, std::unique_ptr<TBenchDoc>> Docs;
+    auto& D = Docs[Longest];
+    if (!D)
+        D = Longest > 0 ? std::make_unique<TBenchDoc>(2000, Longest, 1000)
+                        : std::make_unique<TBenchDoc>(2001);
+    auto View = MakeView(D->List, 1000);
+    int Step = 1;
+    for (auto _ : State) {
+        View->SetTopLine(View->TopLine() + Step);
+        Step = -Step;
+        QApplication::processEvents();
+    }
+    State.counters["cols"] = View->ColCount();
+}
+BENCHMARK(BM_ScrollOneLineBesideLongLine)->Arg(0)->Arg(200 << 20)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

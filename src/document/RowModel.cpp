@@ -61,20 +61,21 @@ std::string_view RowFeldArtName(int32_t FeldArt, bool Classic, TXdtFamily Family
     return Classic ? FeldArtNameView(FeldArt) : ModernFeldArtName(FeldArt, Family);
 }
 
-void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options, TRowTexts& Out) {
+namespace {
+// The set the content is converted with: UTF-8 only outside the classic view, the four declared
+// sets, else the bytes as they stand.
+int ContentCodierung(const TRowOptions& Options) {
+    if (Options.Codierung == cdUTF8) return Options.Classic ? int(cdNone) : int(cdUTF8);
+    return Options.Codierung >= cdFirst && Options.Codierung <= cdLast ? Options.Codierung : cdNone;
+}
+
+// Everything of the row but the content.
+TXDTPtrItem MakeRowFrame(const TXDTPtrList& List, int Index, const TRowOptions& Options, TRowTexts& Out) {
     const TXDTPtrItem Item = List.Items(Index);
     Out.FeldArt = Item.FeldArt;
     char Buf[16];
     Out.Kennung.assign(KennungTextTo(Item.FeldArt, Buf));
     Out.Raw = Item.Inhalt();
-    if (Options.Codierung == cdUTF8 && !Options.Classic) {
-        ConvertCodierungTo(cdUTF8, Out.Raw, Out.Inhalt);
-    } else {
-        Out.Inhalt.assign(Out.Raw);
-        if (Options.Codierung >= cdFirst && Options.Codierung <= cdLast)
-            ConvertCodierungInPlace(Options.Codierung, Out.Inhalt.data(), Out.Inhalt.size());
-    }
-    Out.Invalid = std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
     if (Options.Comment)
         CommentTo(Item.FeldArt, Out.Raw, CommentKindOf(List, Options.Classic), List.Format().Family,
                   Out.Comment);
@@ -82,6 +83,38 @@ void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options
         Out.Comment.clear();
     Out.Name = Options.Name ? RowFeldArtName(Item.FeldArt, Options.Classic, List.Format().Family)
                             : std::string_view();
+    return Item;
+}
+} // namespace
+
+void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options, TRowTexts& Out) {
+    MakeRowFrame(List, Index, Options, Out);
+    const int Codierung = ContentCodierung(Options);
+    if (Codierung == cdUTF8) {
+        ConvertCodierungTo(cdUTF8, Out.Raw, Out.Inhalt);
+    } else {
+        Out.Inhalt.assign(Out.Raw);
+        ConvertCodierungInPlace(Codierung, Out.Inhalt.data(), Out.Inhalt.size());
+    }
+    Out.Invalid = std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
+    Out.InhaltFrom = 0;
+    Out.InhaltSize = -1;
+}
+
+TInhaltFacts MeasureInhalt(std::string_view Raw, const TRowOptions& Options) {
+    TInhaltFacts F;
+    MeasureCodierung(ContentCodierung(Options), Raw, F.Size, F.Invalid);
+    return F;
+}
+
+void MakeRowTextsWindow(const TXDTPtrList& List, int Index, const TRowOptions& Options, int64_t From,
+                        int64_t Count, const TInhaltFacts& Facts, TRowTexts& Out) {
+    MakeRowFrame(List, Index, Options, Out);
+    From = std::clamp<int64_t>(From, 0, Facts.Size);
+    ConvertCodierungWindow(ContentCodierung(Options), Out.Raw, From, Count, Out.Inhalt);
+    Out.Invalid = Facts.Invalid;
+    Out.InhaltFrom = From;
+    Out.InhaltSize = Facts.Size;
 }
 
 std::string LineCountText(int Count) {

@@ -38,15 +38,34 @@ std::string_view RowFeldArtName(int32_t FeldArt, bool Classic, TXdtFamily Family
 struct TRowTexts {
     int32_t FeldArt = 0;
     std::string Kennung;
-    std::string_view Raw;  // the content's bytes in the file
-    std::string Inhalt;    // converted; a byte the character set does not allow is 0
-    bool Invalid = false;  // Inhalt holds such a byte (or the file did)
+    std::string_view Raw; // the content's bytes in the file
+    std::string Inhalt;   // converted; a byte the character set does not allow is 0
+    bool Invalid = false; // the content holds such a byte (or the file did)
+    // A window of a long content (MakeRowTextsWindow): Inhalt holds the content positions from
+    // InhaltFrom (zero-based) of InhaltSize in all. InhaltSize -1: Inhalt is the whole content.
+    int64_t InhaltFrom = 0;
+    int64_t InhaltSize = -1;
     std::string Comment;   // empty when the value has none
     std::string_view Name; // the catalogue's name (a text that lives as long as the program)
+
+    bool WholeInhalt() const { return InhaltSize < 0; }
+    int64_t InhaltLength() const { return InhaltSize < 0 ? int64_t(Inhalt.size()) : InhaltSize; }
 };
 
 // The texts of entry Index (0-based, checked as the index checks it).
 void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options, TRowTexts& Out);
+
+// What a window of a content cannot tell of the whole: its converted length and whether it is invalid.
+struct TInhaltFacts {
+    int64_t Size = 0;
+    bool Invalid = false;
+};
+// Measured without a copy (time in proportion to the content, no memory).
+TInhaltFacts MeasureInhalt(std::string_view Raw, const TRowOptions& Options);
+// MakeRowTexts with the converted content positions From .. From + Count - 1 only (zero-based, cut to
+// the content), so that a long line costs what is shown of it; Facts are MeasureInhalt's of its content.
+void MakeRowTextsWindow(const TXDTPtrList& List, int Index, const TRowOptions& Options, int64_t From,
+                        int64_t Count, const TInhaltFacts& Facts, TRowTexts& Out);
 
 // The status-bar texts of a loaded document, as the main window and ostrel-dump show them.
 std::string LineCountText(int Count);                                // "Zeilen: N"

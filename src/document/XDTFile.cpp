@@ -1,6 +1,8 @@
 #include "XDTFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -149,6 +151,63 @@ void ConvertCodierungTo(int Codierung, std::string_view S, std::string& Out) {
         }
     }
     Out.resize(O);
+}
+
+namespace {
+// The UTF-8 text as ConvertCodierungTo converts it, one character at a time: Visit(Char) for each,
+// until it returns false.
+template <class TVisit> void EachUtf8Char(std::string_view S, TVisit&& Visit) {
+    for (size_t I = 0; I < S.size();) {
+        char32_t Cp;
+        const size_t N = Utf8Sequence(S, I, Cp);
+        const char C = N == 0 ? char(0) : char(Cp < 0x20 ? 0 : AnsiOf(Cp));
+        I += N == 0 ? 1 : N;
+        if (!Visit(C)) return;
+    }
+}
+} // namespace
+
+void MeasureCodierung(int Codierung, std::string_view S, int64_t& Length, bool& Invalid) {
+    Invalid = false;
+    if (Codierung != cdUTF8) {
+        Length = int64_t(S.size());
+        if (Codierung < cdFirst || Codierung > cdLast) {
+            Invalid = std::memchr(S.data(), 0, S.size()) != nullptr;
+            return;
+        }
+        const Table& T = kTables[Codierung - 1];
+        for (unsigned char C : S)
+            if (T[C] == 0) {
+                Invalid = true;
+                return;
+            }
+        return;
+    }
+    int64_t N = 0;
+    EachUtf8Char(S, [&](char C) {
+        ++N;
+        Invalid |= C == 0;
+        return true;
+    });
+    Length = N;
+}
+
+void ConvertCodierungWindow(int Codierung, std::string_view S, int64_t From, int64_t Count,
+                            std::string& Out) {
+    Out.clear();
+    if (From < 0) Count += From, From = 0;
+    if (Count <= 0) return;
+    if (Codierung != cdUTF8) {
+        if (From >= int64_t(S.size())) return;
+        Out.assign(S.substr(size_t(From), size_t(std::min<int64_t>(Count, int64_t(S.size()) - From))));
+        ConvertCodierungInPlace(Codierung, Out.data(), Out.size());
+        return;
+    }
+    int64_t Pos = 0;
+    EachUtf8Char(S, [&](char C) {
+        if (Pos++ >= From) Out.push_back(C);
+        return int64_t(Out.size()) < Count;
+    });
 }
 
 bool LooksLikeUtf8(std::string_view S) {

@@ -1,6 +1,7 @@
 #pragma once
 // Character sets that an xDT file declares in field 9106, and the conversion of content bytes
 // into Windows-1252. A byte the set does not allow becomes 0, which the view marks as invalid.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,12 @@ std::string DisplayCodierungName(int Codierung);
 
 // A set that changes the content's length (UTF-8): converted into Out, which is reused.
 void ConvertCodierungTo(int Codierung, std::string_view S, std::string& Out);
+// For a window of a long text, without a copy of the whole: the length of S converted by
+// ConvertCodierungTo and whether it holds the invalid mark 0 (time in proportion to S, no memory) ...
+void MeasureCodierung(int Codierung, std::string_view S, int64_t& Length, bool& Invalid);
+// ... and the converted positions From .. From + Count - 1 (zero-based, cut to the converted text)
+// into Out, which is reused (memory in proportion to Count; time for UTF-8 also to From).
+void ConvertCodierungWindow(int Codierung, std::string_view S, int64_t From, int64_t Count, std::string& Out);
 // True when S is valid UTF-8 (no overlong forms, no surrogates) holding at least one multi-byte
 // sequence; a sequence cut at the end of S counts as valid, so that a prefix of a file can be tested.
 bool LooksLikeUtf8(std::string_view S);

@@ -680,20 +680,34 @@ void TFormOstrel::cmInfoClick() {
 
 void TFormOstrel::wheelEvent(QWheelEvent* Event) {
     Event->accept();
-    const int Delta = Event->angleDelta().y();
-    if (Delta == 0) return;
-    // Two lines per notch; finer wheels add up their parts of a notch.
-    if ((Delta > 0) != (FWheelRest > 0)) FWheelRest = 0;
-    FWheelRest += Delta;
-    const int Notches = FWheelRest / 120;
-    FWheelRest -= Notches * 120;
-    if (Notches == 0) return;
-    const int64_t Step = -2 * int64_t(Notches);
+    // Two lines (columns) per notch; finer wheels add up their parts of a notch, each axis apart.
+    auto Notches = [](int Delta, int& Rest) {
+        if (Delta == 0) return 0;
+        if ((Delta > 0) != (Rest > 0)) Rest = 0;
+        Rest += Delta;
+        const int N = Rest / 120;
+        Rest -= N * 120;
+        return N;
+    };
     auto Clamp = [](int64_t V) { return int(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); };
-    if (Event->modifiers() & Qt::ControlModifier)
-        FView->SetLeftCol(Clamp(FView->LeftCol() + Step));
-    else
-        FView->SetTopLine(Clamp(FView->TopLine() + Step));
+    // The turning wheel over the horizontal scroll bar moves the columns, as with Ctrl.
+    const QWidget* Under = childAt(Event->position().toPoint());
+    const bool OverHBar = Under && Under->inherits("QScrollBar") && FView->isAncestorOf(Under) &&
+                          Under->property("orientation").value<Qt::Orientation>() == Qt::Horizontal;
+    const int Down = Notches(Event->angleDelta().y(), FWheelRest);
+    if (Down != 0) {
+        const int64_t Step = -2 * int64_t(Down);
+        if ((Event->modifiers() & Qt::ControlModifier) || OverHBar)
+            FView->SetLeftCol(Clamp(FView->LeftCol() + Step));
+        else
+            FView->SetTopLine(Clamp(FView->TopLine() + Step));
+    }
+    // A tilt wheel or a touchpad moves the columns; the window keeps the rest of that axis itself.
+    const char* const HRestName = "ostrelHorizontalWheelRest";
+    int HRest = property(HRestName).toInt();
+    const int Right = Notches(Event->angleDelta().x(), HRest);
+    setProperty(HRestName, HRest);
+    if (Right != 0) FView->SetLeftCol(Clamp(FView->LeftCol() - 2 * int64_t(Right)));
 }
 
 namespace {

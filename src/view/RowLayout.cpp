@@ -38,7 +38,8 @@ void TRowLayout::Add(TCellColumn Column, int64_t First, int64_t Width, int Inden
     FCells.push_back({Column, First, Width, Indent, Text, Pal.Resolve(Colors.Bk), Pal.Resolve(Colors.Fg)});
 }
 
-const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd, const TRowLayoutParams& P) {
+const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd, const TRowLayoutParams& P,
+                                               int LineMatches) {
     FP = &P;
     FCells.clear();
     const TXDTSearchRec* Sr = P.Search && P.Search->SearchMode != smNone ? P.Search : nullptr;
@@ -47,7 +48,9 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
 
     // The columns before the cut: the content column is as wide as the widest, the comment and the
     // name have a blank in front, the name column one behind as well.
-    std::string_view K = Texts.Kennung, T = Texts.Inhalt;
+    // The identifier is four cells whatever its text: a negative one ("%4.4d" of -1 is "-0001")
+    // would push the content out of the column the marks and the finds count with.
+    std::string_view K = std::string_view(Texts.Kennung).substr(0, kKennungCols), T = Texts.Inhalt;
     const TColumnSet& Cs = P.Columns;
     int64_t W = Cs.InhaltCols();
     TBlankLed N{Cs.ShowComments ? 1 + int64_t(Texts.Comment.size()) : 0, 1, Texts.Comment};
@@ -56,8 +59,11 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
     // Cut what is scrolled off to the left: the identifier, then the content column, then the name
     // column; inside the content column the content, then the comment.
     int64_t S = P.LeftCol;
+    int64_t KRight = 0;
+    int64_t L = Texts.InhaltLength(); // the content's cells right of the cut; T may be a window of them
     if (S <= kKennungCols) {
         K = DropFront(K, S);
+        KRight = kKennungCols - S;
     } else {
         K = {};
         S -= kKennungCols;
@@ -67,27 +73,28 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
         } else {
             W -= S;
         }
-        if (int64_t(T.size()) < S) {
-            S -= int64_t(T.size());
+        if (L < S) {
+            S -= L;
+            L = 0;
             T = {};
             if (Cs.ShowComments) N = CutBlankLed(N.Text, N.Cells, S);
         } else {
-            T = T.substr(size_t(S));
+            L -= S;
+            T = DropFront(T, std::max<int64_t>(0, S - Texts.InhaltFrom));
         }
     }
 
     // The identifier takes the found colours when the search marks its line as a whole.
-    const bool Marked =
-        Sr && Sr->FeldArt > 0 && Texts.FeldArt == Sr->FeldArt &&
-        (Sr->MatchText.empty() || (Sr->SearchMode == smSatz && Texts.Inhalt == Sr->MatchText));
-    const int64_t KRight = int64_t(K.size()), E = KRight + W;
+    const bool Marked = Sr && Sr->FeldArt > 0 && Texts.FeldArt == Sr->FeldArt &&
+                        (Sr->MatchText.empty() ||
+                         (Sr->SearchMode == smSatz && Texts.WholeInhalt() && Texts.Inhalt == Sr->MatchText));
+    const int64_t E = KRight + W;
     Add(ccKennung, 0, KRight, 0, K, Marked ? kColorRule.MarkedKennung : Rule[ccKennung][Kind]);
     // The content over the whole column; the comment is drawn over its right part.
     TCellColors C = Rule[ccInhalt][Kind];
     if (Texts.Invalid) C.Bk = kColorRule.InvalidInhaltBk;
     Add(ccInhalt, KRight, W, 0, T, C);
-    if (Cs.ShowComments)
-        Add(ccComment, KRight + int64_t(T.size()), N.Cells, N.Indent, N.Text, Rule[ccComment][Kind]);
+    if (Cs.ShowComments) Add(ccComment, KRight + L, N.Cells, N.Indent, N.Text, Rule[ccComment][Kind]);
     int64_t Rest = E;
     if (Cs.ShowFeldArtName) {
         Add(ccFeldArtName, E, F.Cells, F.Indent, F.Text, Rule[ccFeldArtName][Kind]);
@@ -97,24 +104,27 @@ const std::vector<TRowCell>& TRowLayout::Build(const TRowTexts& Texts, bool Odd,
 
     if (Sr && !Sr->MatchText.empty() && !Texts.Inhalt.empty() &&
         (Sr->FeldArt == 0 || Sr->FeldArt == Texts.FeldArt))
-        AddMatches(Texts, Kind);
+        AddMatches(Texts, Kind, LineMatches);
     return FCells;
 }
 
 // The visible pieces of the matches inside the content, in the case the content has them. Only the
 // first for "begins with" and "equals".
-void TRowLayout::AddMatches(const TRowTexts& Texts, TRowKind Kind) {
+void TRowLayout::AddMatches(const TRowTexts& Texts, TRowKind Kind, int LineMatches) {
     const TXDTSearchRec& Sr = *FP->Search;
     const std::string_view O = Texts.Inhalt;
     const std::string_view S = FoldForMatch(Sr, O, FFolded);
-    if (!MatchesFolded(Sr, S)) return;
-    // The first content position (one-based) that can be visible; it sits at display column 4.
-    const int B = FP->LeftCol <= kKennungCols ? 1 : FP->LeftCol - (kKennungCols - 1);
+    if (LineMatches < 0 ? !MatchesFolded(Sr, S) : LineMatches == 0) return;
+    // The first content position (one-based) that can be visible; it sits at display column 4. In a
+    // window, positions count from its start.
+    const int64_t From = Texts.InhaltFrom;
+    const int64_t B0 = FP->LeftCol <= kKennungCols ? 1 : int64_t(FP->LeftCol) - (kKennungCols - 1);
+    const int B = int(std::max<int64_t>(1, B0 - From));
     int Pos = 1, Len = 0;
     for (;;) {
         const int Q = NextVisibleMatch(Sr.MatchText, S, Pos, B, FP->VisibleCols, Len);
         if (Q == 0) break;
-        Add(ccFound, int64_t(Q) + (kKennungCols - 1) - FP->LeftCol, Len, 0,
+        Add(ccFound, int64_t(Q) + From + (kKennungCols - 1) - FP->LeftCol, Len, 0,
             O.substr(size_t(Q - 1), size_t(Len)), kColorRule.Cells[ccFound][Kind]);
         if (Sr.FeldOption != foContains) break;
     }

@@ -61,13 +61,17 @@ public:
     // The cells of the row with these texts (made with the same column switches, in the character set
     // shown); Odd is the parity of the line in the document. Cells that would start at or right of
     // WindowCols are left out; the list is reused, so laying out row after row does not allocate.
-    const std::vector<TRowCell>& Build(const TRowTexts& Texts, bool Odd, const TRowLayoutParams& P);
+    // Texts may hold a window of a long content that covers the visible cells and the matches that
+    // reach into them; LineMatches then says whether the whole content matches the search (-1: the
+    // texts are tested, as for a whole content).
+    const std::vector<TRowCell>& Build(const TRowTexts& Texts, bool Odd, const TRowLayoutParams& P,
+                                       int LineMatches = -1);
     const std::vector<TRowCell>& Cells() const { return FCells; }
 
 private:
     void Add(TCellColumn Column, int64_t First, int64_t Width, int Indent, std::string_view Text,
              TCellColors Colors);
-    void AddMatches(const TRowTexts& Texts, TRowKind Kind);
+    void AddMatches(const TRowTexts& Texts, TRowKind Kind, int LineMatches);
 
     const TRowLayoutParams* FP = nullptr;
     std::vector<TRowCell> FCells;

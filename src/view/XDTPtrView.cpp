@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
+#include <iterator>
 
 namespace {
 
@@ -139,6 +141,8 @@ void TXDTPtrView::DataChanged() {
     C.ShowComments = FShowComments;
     C.ShowFeldArtName = FShowFeldArtName;
     FColumns = C;
+    // A reloaded file may hold other bytes at the same place.
+    std::fill(std::begin(FLongFacts), std::end(FLongFacts), TLongFacts());
     FColCount = HasData() ? int(std::min<int64_t>(C.ColCount(), INT32_MAX)) : 0;
     UpdateMetrics();
 }
@@ -439,10 +443,19 @@ void TXDTPtrView::paintEvent(QPaintEvent* Event) {
     for (int R = First; R <= Last; ++R) {
         const int Top = R * FCharHeight;
         const int64_t Row = int64_t(FTopLine) + R;
-        if (Row < Rows)
+        const QRect Line(0, Top, Width, FCharHeight);
+        if (Row >= Rows) {
+            P.fillRect(Line, Color);
+            continue;
+        }
+        // Nothing may leave an event handler: a row that cannot be made (out of memory) shows the
+        // control's colour, and the other rows are painted.
+        try {
             PaintRow(P, int(Row), Top, Exposed, Params);
-        else
-            P.fillRect(QRect(0, Top, Width, FCharHeight), Color);
+        } catch (const std::exception&) {
+            P.setClipping(false);
+            P.fillRect(Line, Color);
+        }
     }
     // Below the last row (only when the view has not caught up with a resize yet).
     const int Bottom = (Last + 1) * FCharHeight;
@@ -463,9 +476,58 @@ TRowLayoutParams TXDTPtrView::LayoutParams() const {
 void TXDTPtrView::PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed,
                            const TRowLayoutParams& Params) {
     const int Entry = FRows.EntryOfRow(Row);
-    MakeRowTexts(*FList, Entry, TRowOptions{FCodierung, FShowComments, FShowFeldArtName, FClassic}, FTexts);
-    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params))
+    int LineMatches = -1;
+    MakePaintTexts(Entry, Params, LineMatches);
+    for (const TRowCell& C : FLayout.Build(FTexts, (Entry & 1) != 0, Params, LineMatches))
         DrawCell(P, C, Top, Exposed, Params.WindowCols);
+}
+
+namespace {
+// Contents longer than this are made as the window the row shows of them.
+constexpr int32_t kWindowedInhalt = 4096;
+} // namespace
+
+// The texts of a row for painting. A long content costs only the window the row shows: the visible
+// cells, one more for a glyph cut at the right, and the reach of a match into them from either side.
+void TXDTPtrView::MakePaintTexts(int Entry, const TRowLayoutParams& Params, int& LineMatches) {
+    const TRowOptions Options{FCodierung, FShowComments, FShowFeldArtName, FClassic};
+    LineMatches = -1;
+    const TXDTPtrItem Item = FList->Items(Entry);
+    if (Item.InhaltLen <= kWindowedInhalt) {
+        MakeRowTexts(*FList, Entry, Options, FTexts);
+        return;
+    }
+    const TInhaltFacts Facts = LongInhaltFacts(Item.Inhalt(), Options);
+    const TXDTSearchRec& Sr = FSearchRec;
+    const int64_t M = int64_t(Sr.MatchText.size());
+    const int64_t Cut = std::max(0, Params.LeftCol - kKennungCols); // the first visible position, zero-based
+    const int64_t From = std::max<int64_t>(0, Cut + 1 - std::max<int64_t>(M, 1));
+    const int64_t End = Cut + std::max<int64_t>(int64_t(Params.VisibleCols) + M, Params.WindowCols + 2);
+    MakeRowTextsWindow(*FList, Entry, Options, From, End - From, Facts, FTexts);
+    if (Sr.SearchMode == smNone || M == 0) return;
+    // The whole-line test: a visible match of "contains" is one; "begins with" and "equals" need the
+    // start of the content only, as long as the search text.
+    if (Sr.FeldOption == foContains) {
+        LineMatches = 1;
+    } else if (Sr.FeldOption == foEquals && Facts.Size != M) {
+        LineMatches = 0;
+    } else {
+        MakeRowTextsWindow(*FList, Entry, TRowOptions{FCodierung, false, false, FClassic}, 0, M, Facts,
+                           FHeadTexts);
+        LineMatches = MatchesFolded(Sr, FoldForMatch(Sr, FHeadTexts.Inhalt, FHeadFolded)) ? 1 : 0;
+    }
+}
+
+// The length and validity of a long content: measured once, then remembered for it.
+TInhaltFacts TXDTPtrView::LongInhaltFacts(std::string_view Raw, const TRowOptions& Options) {
+    for (const TLongFacts& F : FLongFacts)
+        if (F.Raw == Raw.data() && F.Size == Raw.size() && F.Codierung == Options.Codierung &&
+            F.Classic == Options.Classic)
+            return F.Facts;
+    TLongFacts& F = FLongFacts[FNextLongFacts];
+    FNextLongFacts = (FNextLongFacts + 1) % int(std::size(FLongFacts));
+    F = {Raw.data(), Raw.size(), Options.Codierung, Options.Classic, MeasureInhalt(Raw, Options)};
+    return F.Facts;
 }
 
 // One opaque cell: the rectangle filled, the text drawn at the row's top and clipped to it. The layout
@@ -521,6 +583,29 @@ int TXDTPtrView::MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded)
     return MatchesFolded(FSearchRec, S) ? PosFrom(FSearchRec.MatchText, S, std::max(FSearchCol, 1)) : 0;
 }
 
+// The left column that shows a find at content position D (one-based; -1: the start of the line) of
+// Len characters. The classic rule first: 0 for a find within the window's width, else the current
+// column while the find starts inside the window, else the column that puts it right of the identifier.
+// That rule ignores the identifier and the length, so where its column hides part of the match, the
+// match moves right of the identifier, or, longer than the window, to its left edge.
+int TXDTPtrView::FindLeftCol(int D, int Len) const {
+    int64_t Left;
+    if (D <= FVisibleCols)
+        Left = 0;
+    else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
+        Left = int64_t(D) - 1;
+    else
+        Left = FLeftCol;
+    if (D < 0) return int(Left);
+    // Only whole cells count as visible; the partly visible column at the right does not.
+    const int64_t Cols = std::max(1, viewport()->width() / std::max(1, FCharWidth));
+    const int64_t Start = int64_t(D) + (kKennungCols - 1), End = Start + std::max(Len, 1);
+    auto Shows = [&](int64_t L) { return L <= Start && std::min(End, Start + Cols) <= L + Cols; };
+    if (Shows(Left)) return int(Left);
+    Left = End - (int64_t(D) - 1) <= Cols ? int64_t(D) - 1 : Start;
+    return int(std::min<int64_t>(Left, INT32_MAX));
+}
+
 bool TXDTPtrView::FindNext() {
     FFoundLine = 0;
     const TXDTSearchRec& Sr = FSearchRec;
@@ -545,10 +630,7 @@ bool TXDTPtrView::FindNext() {
                 continue;
             }
             SetTopLine(Row);
-            if (D <= FVisibleCols)
-                SetLeftCol(0);
-            else if (D < FLeftCol || int64_t(D) > int64_t(FLeftCol) + FVisibleCols)
-                SetLeftCol(D - 1);
+            SetLeftCol(FindLeftCol(D, int(std::min<size_t>(Sr.MatchText.size(), INT32_MAX))));
             FSearchCol = D < 0 ? 0 : D + 1;
             FSearchLineIndex = A;
             FFoundLine = A + 1;

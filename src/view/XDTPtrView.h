@@ -143,9 +143,12 @@ private:
     TColumnSet Columns() const;
     TRowLayoutParams LayoutParams() const;
     void PaintRow(QPainter& P, int Row, int Top, const QRect& Exposed, const TRowLayoutParams& Params);
+    void MakePaintTexts(int Entry, const TRowLayoutParams& Params, int& LineMatches);
+    TInhaltFacts LongInhaltFacts(std::string_view Raw, const TRowOptions& Options);
     void DrawCell(QPainter& P, const TRowCell& Cell, int Top, const QRect& Exposed, int64_t WindowCols);
     void ResetSearchPosition();
     int MatchPosition(int Entry, TRowTexts& Texts, std::string& Folded) const;
+    int FindLeftCol(int D, int Len) const;
     void ScrollBarAction(Qt::Orientation Orientation, int Action);
     void ScrollBarValueChanged(Qt::Orientation Orientation, int Value);
     void SetScrollBar(Qt::Orientation Orientation, int Max, int Page);
@@ -177,8 +180,20 @@ private:
     TXDTSearchRec FSearchRec;
     TRowMap FRows;
 
-    TRowTexts FTexts;   // the texts of the row being painted, reused row after row
-    TRowLayout FLayout; // its cells
+    TRowTexts FTexts;     // the texts of the row being painted, reused row after row
+    TRowLayout FLayout;   // its cells
+    TRowTexts FHeadTexts; // the start of a long content, for the whole-line test of a search
+    std::string FHeadFolded;
+    // The measures of the last long contents painted, so that painting one again costs its window only.
+    struct TLongFacts {
+        const char* Raw = nullptr;
+        size_t Size = 0;
+        int Codierung = 0;
+        bool Classic = false;
+        TInhaltFacts Facts;
+    };
+    TLongFacts FLongFacts[8];
+    int FNextLongFacts = 0;
 
     QFont FPaintFont;         // the control's font with every glyph one cell wide
     bool FRedrawOff = false;  // while the position is re-clamped: no pixel scrolling

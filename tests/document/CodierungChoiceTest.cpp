@@ -95,3 +95,41 @@ TEST(RowTexts, ModernAndClassicNamesCommentsAndWidths) {
     EXPECT_GE(L.MaxInhaltCommentLen(ckModernLdt3), int(std::string_view("Obj_0032 Kopfdaten").size()));
     EXPECT_EQ(L.MaxCommentLen(ckClassic), L.MaxCommentLen());
 }
+
+TEST(RowTexts, AWindowOfTheContentIsThatPartOfTheWholeContentInEverySet) {
+    // UTF-8 with two-byte characters, a stray byte and a control; bytes that 7-bit code does not allow.
+    std::string Raw;
+    for (int I = 0; I < 50; ++I)
+        Raw += I % 7 == 3 ? "\xC3\xBC" : I % 11 == 5 ? "\xFF" : I == 20 ? "\x01" : "a]";
+    TXDTPtrList L;
+    L.Add(3101, Raw.data(), int32_t(Raw.size()));
+    L.Add(3102, "abc", 3);
+    for (bool Classic : {false, true})
+        for (int Set = 0; Set <= cdModernLast; ++Set) {
+            const TRowOptions O{Set, false, false, Classic};
+            for (int Entry : {0, 1}) {
+                TRowTexts Whole, Part;
+                MakeRowTexts(L, Entry, O, Whole);
+                const TXDTPtrItem Item = L.Items(Entry);
+                const TInhaltFacts F = MeasureInhalt(Item.Inhalt(), O);
+                EXPECT_EQ(F.Size, int64_t(Whole.Inhalt.size())) << Set << Classic;
+                EXPECT_EQ(F.Invalid, Whole.Invalid) << Set << Classic;
+                EXPECT_TRUE(Whole.WholeInhalt());
+                for (int64_t From : {0, 1, 7, 40, 69, 70, 200})
+                    for (int64_t Count : {0, 1, 5, 100}) {
+                        MakeRowTextsWindow(L, Entry, O, From, Count, F, Part);
+                        const int64_t At = std::min<int64_t>(From, F.Size);
+                        EXPECT_EQ(Part.Inhalt, Whole.Inhalt.substr(size_t(At), size_t(Count)))
+                            << Set << Classic << " " << From << "+" << Count;
+                        EXPECT_EQ(Part.InhaltFrom, At);
+                        EXPECT_EQ(Part.InhaltLength(), F.Size);
+                        EXPECT_EQ(Part.Invalid, Whole.Invalid);
+                        EXPECT_EQ(Part.Kennung, Whole.Kennung);
+                    }
+                // The whole texts again after a window: nothing of the window is left.
+                MakeRowTexts(L, Entry, O, Part);
+                EXPECT_TRUE(Part.WholeInhalt());
+                EXPECT_EQ(Part.InhaltFrom, 0);
+            }
+        }
+}

@@ -14,14 +14,19 @@
 
 namespace {
 
-// Delivers a wheel event as the event loop does, so that it travels on to the parents.
-bool Wheel(QWidget* Target, int Delta, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+// Delivers a wheel event as the event loop does, so that it travels on to the parents; Delta is the
+// angle delta on both axes (x: a tilt wheel or a touchpad).
+bool Wheel2D(QWidget* Target, QPoint Delta, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
     const QPointF Pos(5, 5);
-    QWheelEvent E(Pos, Target->mapToGlobal(Pos), QPoint(), QPoint(0, Delta), Qt::NoButton, Mods,
-                  Qt::NoScrollPhase, false);
+    QWheelEvent E(Pos, Target->mapToGlobal(Pos), QPoint(), Delta, Qt::NoButton, Mods, Qt::NoScrollPhase,
+                  false);
     QSpontaneKeyEvent::setSpontaneous(&E);
     qApp->notify(Target, &E);
     return E.isAccepted();
+}
+
+bool Wheel(QWidget* Target, int Delta, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+    return Wheel2D(Target, QPoint(0, Delta), Mods);
 }
 
 } // namespace
@@ -58,6 +63,61 @@ TEST_F(ShellTest, WheelScrollsTwoLinesPerNotchAndWithCtrlTwoColumns) {
     // Over a button, too, the wheel moves the view; at the top it stays there.
     EXPECT_TRUE(Wheel(Form->findChild<QPushButton*>("ButtonOpen"), 120 * 10));
     EXPECT_EQ(View->TopLine(), 0);
+}
+
+TEST_F(ShellTest, HorizontalWheelAndTheWheelOverTheHorizontalBarScrollTwoColumnsPerNotch) {
+    const std::string P = Doc("docs/long.ldt", 300, std::string(400, 'x'));
+    auto Form = MakeForm({QString::fromStdString(P)});
+    Form->setWindowState(Qt::WindowNoState);
+    Form->resize(700, 400);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    TXDTPtrView* View = Form->View();
+    QWidget* Port = View->viewport();
+
+    // A tilt wheel or a touchpad: negative x moves the content left, to later columns.
+    EXPECT_TRUE(Wheel2D(Port, QPoint(-120, 0)));
+    EXPECT_EQ(View->LeftCol(), 2);
+    EXPECT_TRUE(Wheel2D(Port, QPoint(-240, 0)));
+    EXPECT_EQ(View->LeftCol(), 6);
+    EXPECT_TRUE(Wheel2D(Port, QPoint(120, 0)));
+    EXPECT_EQ(View->LeftCol(), 4);
+    EXPECT_EQ(View->TopLine(), 0);
+    // Fine parts add up on each axis apart.
+    EXPECT_TRUE(Wheel2D(Port, QPoint(-60, -60)));
+    EXPECT_EQ(View->LeftCol(), 4);
+    EXPECT_EQ(View->TopLine(), 0);
+    EXPECT_TRUE(Wheel2D(Port, QPoint(-60, 0)));
+    EXPECT_EQ(View->LeftCol(), 6);
+    EXPECT_EQ(View->TopLine(), 0);
+    EXPECT_TRUE(Wheel2D(Port, QPoint(0, -60)));
+    EXPECT_EQ(View->TopLine(), 2);
+    EXPECT_EQ(View->LeftCol(), 6);
+    // A diagonal swipe moves both.
+    EXPECT_TRUE(Wheel2D(Port, QPoint(-120, -120)));
+    EXPECT_EQ(View->LeftCol(), 8);
+    EXPECT_EQ(View->TopLine(), 4);
+    // Left of the first column it stays there.
+    EXPECT_TRUE(Wheel2D(Port, QPoint(120 * 10, 0)));
+    EXPECT_EQ(View->LeftCol(), 0);
+
+    // The turning wheel over the horizontal scroll bar moves the columns, not the lines.
+    QScrollBar* HBar = View->horizontalScrollBar();
+    EXPECT_TRUE(Wheel(HBar, -120));
+    EXPECT_EQ(View->LeftCol(), 2);
+    EXPECT_EQ(HBar->value(), 2);
+    EXPECT_EQ(View->TopLine(), 4);
+    EXPECT_TRUE(Wheel(HBar, -240));
+    EXPECT_EQ(View->LeftCol(), 6);
+    EXPECT_TRUE(Wheel(HBar, 120));
+    EXPECT_EQ(View->LeftCol(), 4);
+    EXPECT_EQ(View->TopLine(), 4);
+    // Over the vertical bar and the lines it stays the lines.
+    EXPECT_TRUE(Wheel(View->verticalScrollBar(), -120));
+    EXPECT_EQ(View->TopLine(), 6);
+    EXPECT_TRUE(Wheel(Port, -120));
+    EXPECT_EQ(View->TopLine(), 8);
+    EXPECT_EQ(View->LeftCol(), 4);
 }
 
 TEST_F(ShellTest, SearchAgainBeforeAnySearchOpensTheDialogAndAfterOneFindsDirectly) {

@@ -29,6 +29,7 @@ protected:
         P.Search = &Search;
     }
     void SetRow(int32_t FeldArt, const std::string& Inhalt, const std::string& Comment = "") {
+        Texts = TRowTexts();
         Texts.FeldArt = FeldArt;
         Texts.Kennung = std::to_string(FeldArt);
         Texts.Inhalt = Inhalt;
@@ -104,6 +105,29 @@ TEST_F(RowLayoutTest, LeftColCutsIdentifierContentCommentAndNameInTurn) {
     EXPECT_EQ(Cell(ccInhalt)->Text.data(), Texts.Inhalt.data() + 2); // the row's text, not a copy
 }
 
+TEST_F(RowLayoutTest, ANegativeIdentifierIsCutToFourCellsAndTheMarksStayOnTheirCharacters) {
+    // "010-001x": the integer conversion takes "-001", whose "%4.4d" is five characters.
+    Search.SearchMode = smFeld;
+    Search.SearchText = "ab";
+    NormalizeSearchRec(Search);
+    SetRow(-1, "xab");
+    Texts.Kennung = KennungText(-1);
+    ASSERT_EQ(Texts.Kennung, "-0001");
+    Build(0);
+    EXPECT_EQ(Shape(ccKennung), "0+4 >0 '-000'");
+    EXPECT_EQ(Shape(ccInhalt), "4+20 >0 'xab'");
+    EXPECT_EQ(Shape(ccComment), "7+1 >1 ''");
+    EXPECT_EQ(Shape(ccFound), "5+2 >0 'ab'"); // over the "ab" of the content
+    Build(1);
+    EXPECT_EQ(Shape(ccKennung), "0+3 >0 '000'");
+    EXPECT_EQ(Shape(ccInhalt), "3+20 >0 'xab'");
+    EXPECT_EQ(Shape(ccFound), "4+2 >0 'ab'");
+    Build(5);
+    EXPECT_EQ(Shape(ccKennung), "none");
+    EXPECT_EQ(Shape(ccInhalt), "0+19 >0 'ab'");
+    EXPECT_EQ(Shape(ccFound), "0+2 >0 'ab'");
+}
+
 TEST_F(RowLayoutTest, WithoutCommentsTheColumnIsTheLongestContentAndNothingIsRightOfTheRow) {
     Cs.ShowComments = Cs.ShowFeldArtName = false;
     Build(0);
@@ -119,6 +143,44 @@ TEST_F(RowLayoutTest, WithoutCommentsTheColumnIsTheLongestContentAndNothingIsRig
     Build(INT_MAX - 10);
     EXPECT_EQ(Shape(ccInhalt), "0+14 >0 ''");
     EXPECT_EQ(Shape(ccFeldArtName), "14+14 >1 'Geschlecht X'");
+}
+
+TEST_F(RowLayoutTest, AWindowOfALongContentGivesTheCellsOfTheWholeContent) {
+    std::string Long;
+    for (int I = 0; I < 10000; ++I) Long += char('a' + I % 3); // "abcabc…": a match every third position
+    Cs.MaxInhaltLen = 10000;
+    Cs.MaxInhaltCommentLen = 10004;
+    Search.SearchMode = smFeld;
+    // Every cell, its text up to the cells a row can show.
+    auto Cells = [&] {
+        std::vector<std::string> R;
+        for (const TRowCell& C : Layout.Cells())
+            R.push_back(std::to_string(C.Column) + ":" + std::to_string(C.First) + "+" +
+                        std::to_string(C.Width) + ">" + std::to_string(C.Indent) + "'" +
+                        std::string(C.Text.substr(0, size_t(P.WindowCols + 1))) + "'" + std::to_string(C.Bk) +
+                        "/" + std::to_string(C.Fg));
+        return R;
+    };
+    for (const char* Text : {"ab", "cabca", "abc"})
+        for (uint8_t Option : {foContains, foBeginsWith})
+            for (int LeftCol : {0, 3, 4, 5, 6, 100, 5000, 9990, 10003, 10004, 10006, 10010, 10030}) {
+                Search.SearchText = Text;
+                Search.FeldOption = Option;
+                NormalizeSearchRec(Search);
+                SetRow(3101, Long, "xyz");
+                Build(LeftCol);
+                const std::vector<std::string> Whole = Cells();
+                // The window the view makes: the visible cells, one more, and the reach of a match.
+                const int64_t M = int64_t(Search.MatchText.size()), Cut = std::max(0, LeftCol - 4);
+                const int64_t From = std::max<int64_t>(0, Cut + 1 - M);
+                const int64_t End = Cut + std::max<int64_t>(P.VisibleCols + M, P.WindowCols + 2);
+                Texts.Inhalt = Long.substr(size_t(std::min<int64_t>(From, 10000)), size_t(End - From));
+                Texts.InhaltFrom = std::min<int64_t>(From, 10000);
+                Texts.InhaltSize = 10000;
+                P.LeftCol = LeftCol;
+                Layout.Build(Texts, false, P, Option == foBeginsWith && Text[0] != 'a' ? 0 : 1);
+                EXPECT_EQ(Cells(), Whole) << Text << " option " << int(Option) << " LeftCol " << LeftCol;
+            }
 }
 
 TEST_F(RowLayoutTest, ColoursFollowTheKindOfLineAndTheCurrentProperties) {

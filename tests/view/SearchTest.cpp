@@ -116,6 +116,42 @@ TEST_F(SearchTest, FindsScrollTheMatchIntoView) {
     EXPECT_FALSE(F.View->FindNext());
 }
 
+TEST_F(SearchTest, AReportedFindIsWhollyVisibleRightOfTheIdentifierAndOfTheLastColumn) {
+    // 80 whole columns and a few pixels of the 81st; content position p sits at display column p + 3.
+    Doc.Add(3101, std::string(74, '.') + "ab");  // columns 78 and 79: fits with LeftCol 0
+    Doc.Add(3101, std::string(77, '.') + "ab");  // columns 81 and 82: among the last four positions
+    Doc.Add(3101, std::string(156, '.') + "ab"); // starts inside the window the last find left
+    Doc.Add(3101, std::string(150, '.') + std::string(100, 'q')); // longer than the window
+    Doc.Add(3000, std::string(300, '-'));
+    F.Attach(Doc);
+    ASSERT_EQ(F.View->VisibleCols(), 81);
+    ASSERT_EQ(F.View->viewport()->width() / F.View->CharWidth(), 80);
+    // The match's display columns lie in the window's whole columns.
+    auto Visible = [&](int Pos, int Len) {
+        const int Start = Pos + 3, Left = F.View->LeftCol();
+        return Left <= Start && std::min(Start + Len, Start + 80) <= Left + 80;
+    };
+    F.View->SetSearchRec(FeldSearch(3101, "ab"));
+    ASSERT_TRUE(F.View->FindNext());
+    EXPECT_EQ(F.View->FoundLine(), 1);
+    EXPECT_EQ(F.View->LeftCol(), 0);
+    ASSERT_TRUE(F.View->FindNext());
+    EXPECT_EQ(F.View->FoundLine(), 2);
+    EXPECT_EQ(F.View->LeftCol(), 77); // the match begins in the fifth visible column
+    EXPECT_TRUE(Visible(78, 2));
+    ASSERT_TRUE(F.View->FindNext());
+    EXPECT_EQ(F.View->FoundLine(), 3);
+    EXPECT_EQ(F.View->LeftCol(), 156);
+    EXPECT_TRUE(Visible(157, 2));
+    EXPECT_FALSE(F.View->FindNext());
+
+    F.View->SetSearchRec(FeldSearch(3101, std::string(100, 'q')));
+    ASSERT_TRUE(F.View->FindNext());
+    EXPECT_EQ(F.View->FoundLine(), 4);
+    EXPECT_EQ(F.View->LeftCol(), 154); // its start at the left edge, as much as fits
+    EXPECT_TRUE(Visible(151, 100));
+}
+
 TEST_F(SearchTest, SearchSeesTheConvertedAndUpperCasedContent) {
     Doc.Add(3101, "M\xDCLLER"); // ISO 8859-1 bytes
     Doc.Add(3101, "M]LLER");    // 7-bit code: ] is Ü
