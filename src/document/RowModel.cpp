@@ -10,6 +10,7 @@
 #include <cstring>
 
 std::string_view KennungTextTo(int32_t FeldArt, char (&Buf)[16]) {
+    if (FeldArt == FeldArtInvalid) return "????";
     if (FeldArt >= 0 && FeldArt <= 9999) {
         // What "%4.4d" gives for these, without the cost of a format call per row.
         for (int D = 3, V = FeldArt; D >= 0; --D, V /= 10) Buf[D] = char('0' + V % 10);
@@ -35,6 +36,13 @@ void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options
     if (Options.Codierung >= cdFirst && Options.Codierung <= cdLast)
         ConvertCodierungInPlace(Options.Codierung, Out.Inhalt.data(), Out.Inhalt.size());
     Out.Invalid = std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
+    Out.LineInvalid = Item.FeldArt == FeldArtInvalid;
+    if (Out.LineInvalid) {
+        // The whole line is the content; there is no field to name or explain.
+        Out.Comment.clear();
+        Out.Name = {};
+        return;
+    }
     if (Options.Comment)
         InhaltCommentTo(Item.FeldArt, Out.Raw, Out.Comment);
     else

@@ -9,7 +9,8 @@
 class TXDTPtrList;
 struct TFormatSettings;
 
-// The identifier as four digits with leading zeros ("%4.4d"); other values as that format gives them.
+// The identifier as four digits with leading zeros ("%4.4d"); other values as that format gives them;
+// "????" for an entry that holds an invalid line.
 std::string KennungText(int32_t FeldArt);
 // The same into a buffer the caller keeps; returns the text written there.
 std::string_view KennungTextTo(int32_t FeldArt, char (&Buf)[16]);
@@ -26,11 +27,12 @@ struct TRowOptions {
 struct TRowTexts {
     int32_t FeldArt = 0;
     std::string Kennung;
-    std::string_view Raw;  // the content's bytes in the file
-    std::string Inhalt;    // converted; a byte the character set does not allow is 0
-    bool Invalid = false;  // Inhalt holds such a byte (or the file did)
-    std::string Comment;   // empty when the value has none
-    std::string_view Name; // the catalogue's name (a text that lives as long as the program)
+    std::string_view Raw;     // the content's bytes in the file
+    std::string Inhalt;       // converted; a byte the character set does not allow is 0
+    bool Invalid = false;     // Inhalt holds such a byte (or the file did)
+    bool LineInvalid = false; // the entry holds an invalid line whole: no comment, no name
+    std::string Comment;      // empty when the value has none
+    std::string_view Name;    // the catalogue's name (a text that lives as long as the program)
 };
 
 // The texts of entry Index (0-based, checked as the index checks it).
