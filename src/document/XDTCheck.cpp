@@ -11,8 +11,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -214,6 +220,7 @@ constexpr int kZeichenListed = 5;               // lines with bytes outside the 
 constexpr size_t kMaxDepth = 64;                // objects inside each other; the deepest sample has 6
 constexpr int kFirstLines = 5;                  // line numbers named per line-end style
 constexpr int32_t kIdMin = -999, kIdMax = 9999; // what four identifier bytes can say
+constexpr size_t kNormalBuf = 1 << 16;          // bytes gathered before they go into the sum
 
 struct TPos {
     long long Line = 0;
@@ -349,6 +356,170 @@ struct TOpenObject {
     bool HasContent = false;
 };
 
+// The sum of the checksum over the bytes before a line as the file would be with every line ended
+// by CR LF; as long as every line was, that is the sum as stored. The sum as stored of a file with
+// other line ends is made only when this one does not match (a file converted on the way matches).
+struct TSums {
+    TSha1 Normal;
+    bool OtherEnds = false; // a line before At ended otherwise
+    uint64_t At = 0;        // the sum covers the image up to here, a line start
+};
+
+// The first byte in [P, Limit) of a line end other than CR LF: an LF not right after a CR, or a CR
+// not right before an LF (looking at the byte after Limit too, up to the end E); Limit when there is
+// none. P starts a line, so a CR before it pairs with nothing.
+inline const char* NextIrregularEnd(const char* P, const char* Limit, const char* E) {
+    bool PrevCr = false;
+    while (P < Limit) {
+        const int64_t N = std::min<int64_t>(64, Limit - P);
+        uint64_t Cr = 0, Lf = 0;
+#ifdef __SSE2__
+        if (N == 64) {
+            for (int I = 0; I < 4; ++I) {
+                const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16 * I));
+                Cr |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(V, _mm_set1_epi8(13))))) << (16 * I);
+                Lf |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(V, _mm_set1_epi8(10))))) << (16 * I);
+            }
+        } else
+#endif
+        {
+            for (int64_t I = 0; I < N; ++I) {
+                Cr |= uint64_t(P[I] == 13) << I;
+                Lf |= uint64_t(P[I] == 10) << I;
+            }
+        }
+        const bool NextLf = P + N < E && P[N] == 10;
+        const uint64_t BadLf = Lf & ~((Cr << 1) | uint64_t(PrevCr));
+        const uint64_t BadCr = Cr & ~((Lf >> 1) | (uint64_t(NextLf) << (N - 1)));
+        if (const uint64_t Bad = BadLf | BadCr) return P + __builtin_ctzll(Bad);
+        PrevCr = (Cr >> (N - 1)) & 1;
+        P += N;
+    }
+    return Limit;
+}
+
+// Adds the lines from S.At on to the sum, up to the first line start at or after To (or the end).
+// Runs of lines ended by CR LF pass in one piece; the lines of other ends go through a buffer.
+void SumLines(std::string_view Image, TSums& S, uint64_t To, std::string& Buf) {
+    const char* const B = Image.data();
+    const char* const E = B + Image.size();
+    const char* P = B + S.At;
+    const char* const Stop = B + std::min<uint64_t>(To, Image.size());
+    const char* Seg = P; // start of the bytes the sum has not taken yet
+    auto Flush = [&] {
+        S.Normal.Add(Buf);
+        Buf.clear();
+    };
+    auto Take = [&](const char* Until) {
+        if (Until - Seg > 4096 || !S.OtherEnds) {
+            Flush();
+            S.Normal.Add(Seg, size_t(Until - Seg));
+        } else {
+            Buf.append(Seg, size_t(Until - Seg));
+        }
+    };
+    // A line end other than CR LF at R: the sum takes CR LF instead. Returns the next line.
+    auto Irregular = [&](const char* R) {
+        Take(R);
+        S.OtherEnds = true;
+        Buf += "\r\n";
+        if (Buf.size() >= kNormalBuf) Flush();
+        return Seg = SkipTerminator(R, E);
+    };
+    while (P < Stop) {
+        const char* const R = NextIrregularEnd(P, Stop, E);
+        if (R < Stop) {
+            P = Irregular(R);
+            continue;
+        }
+        // Only CR LF before Stop: the line start at or after it ends the line that holds Stop - 1.
+        const char* Q = Stop - 1;
+        if (*Q == 10) {
+            P = Stop;
+        } else {
+            if (*Q != 13) Q = std::find_if(Stop, E, [](char C) { return C == 13 || C == 10; });
+            if (Q == E)
+                P = E;
+            else if (*Q == 13 && Q + 1 < E && Q[1] == 10)
+                P = Q + 2;
+            else
+                P = Irregular(Q);
+        }
+        break;
+    }
+    Take(P);
+    Flush();
+    S.At = uint64_t(P - B);
+}
+
+// Sums a large file on a second thread while its lines are checked, keeping both sums at line starts
+// about every MarkEvery bytes: the sum before a checksum line then takes at most that much more.
+// A small file is summed on the checking thread, when its checksum line comes.
+class TSumAhead {
+public:
+    TSumAhead(std::string_view Image, bool Thread, uint64_t MarkEvery)
+        : FImage(Image), FMarkEvery(std::max<uint64_t>(MarkEvery, 1)) {
+        FMarks.emplace_back();
+        if (Thread) FThread = std::thread([this] { Run(); });
+    }
+    ~TSumAhead() {
+        FStop.store(true, std::memory_order_relaxed);
+        if (FThread.joinable()) FThread.join();
+    }
+    TSumAhead(const TSumAhead&) = delete;
+    TSumAhead& operator=(const TSumAhead&) = delete;
+
+    // The sums before the line starting at X; false when cancelled while waiting for the thread.
+    bool At(uint64_t X, TEvent* Cancel, TSums& Out) {
+        {
+            std::unique_lock<std::mutex> Lock(FLock);
+            while (FThread.joinable() && !FFinished && FMarks.back().At < X) {
+                if (Cancel && Cancel->IsSet()) return false;
+                FChanged.wait_for(Lock, std::chrono::milliseconds(50));
+            }
+            auto Mark = std::upper_bound(FMarks.begin(), FMarks.end(), X,
+                                         [](uint64_t V, const TSums& M) { return V < M.At; });
+            Out = *std::prev(Mark);
+        }
+        if (FCursor.At > Out.At && FCursor.At <= X) Out = FCursor; // on from the last one asked for
+        SumLines(FImage, Out, X, FBuf);
+        FCursor = Out;
+        return true;
+    }
+
+private:
+    void Run() {
+        try {
+            TSums S;
+            std::string Buf;
+            while (S.At < FImage.size() && !FStop.load(std::memory_order_relaxed)) {
+                SumLines(FImage, S, S.At + FMarkEvery, Buf);
+                std::lock_guard<std::mutex> Lock(FLock);
+                FMarks.push_back(S);
+            }
+        } catch (...) {
+            // Out of memory for a mark: the checking thread sums the rest itself.
+        }
+        {
+            std::lock_guard<std::mutex> Lock(FLock);
+            FFinished = true;
+        }
+        FChanged.notify_all();
+    }
+
+    std::string_view FImage;
+    const uint64_t FMarkEvery;
+    std::mutex FLock; // guards FMarks and FFinished
+    std::condition_variable FChanged;
+    std::vector<TSums> FMarks; // by At; the first at 0
+    bool FFinished = false;
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+    // The checking thread's own.
+    TSums FCursor;
+    std::string FBuf;
+};
+
 class TChecker {
 public:
     TChecker(std::string_view Image, const TXDTPtrList* List, const TCheckOptions& O, TCheckResult& R)
@@ -411,8 +582,9 @@ private:
     std::vector<long long> FUnknownCount;
     std::vector<int> FUnknownProblem;
 
-    int FNextEntry = 0;
-    uint64_t FNorm = 0; // bytes so far with every line ended by CR LF
+    int FNextEntry = -1;              // the first entry not yet matched to a line
+    const char* FNextStart = nullptr; // where its line starts
+    uint64_t FNorm = 0;               // bytes so far with every line ended by CR LF
 
     // Line ends.
     long long FTermCount[5] = {};
@@ -447,9 +619,7 @@ private:
     std::string FHeader;
 
     // The checksum: the file as stored, and as it would be with every line ended by CR LF.
-    bool FHashing = false, FOtherEnds = false;
-    TSha1 FStored, FNormal;
-    uint64_t FStoredTo = 0, FNormalTo = 0;
+    std::unique_ptr<TSumAhead> FSums; // LDT 3 only
 
     // Record length (8100) and package length (9202).
     bool FHas8100 = false;
@@ -470,7 +640,9 @@ void TChecker::Setup() {
     FR.Family = FFamily;
     FFramed = FFamily == cfLDT3 || FFamily == cfGDT35;
     FCounted = FFamily == cfLDT2 || FFamily == cfGDT2 || FFamily == cfGDT30 || FFamily == cfBDT;
-    FHashing = FFamily == cfLDT3;
+    if (FFamily == cfLDT3)
+        FSums = std::make_unique<TSumAhead>(FImage, FImage.size() >= FOptions.SumThreadFrom,
+                                            FOptions.SumMarkEvery);
 
     // The character set: LDT 3 and GDT 3.5 know only ISO 8859-15; GDT declares in 9206 (ANSI when
     // it does not), the others in 9106.
@@ -518,16 +690,21 @@ void TChecker::Setup() {
 
 // The entry of the line starting at P (entries of a too-long line follow it up to Next); else the next.
 int TChecker::EntryOf(const char* P, const char* Next) {
-    if (!FList || FList->Count() == 0) return -1;
-    const int Count = FList->Count();
-    auto Start = [this](int I) {
-        const TXDTPtrItem It = FList->Items(I);
-        return It.FeldArt == FeldArtInvalid ? It.InhaltPtr : It.InhaltPtr - 7;
+    const int Count = FList ? FList->Count() : 0;
+    if (Count == 0) return -1;
+    auto Advance = [&] {
+        ++FNextEntry;
+        if (FNextEntry < Count) {
+            const TXDTPtrItem It = FList->Items(FNextEntry);
+            FNextStart = It.FeldArt == FeldArtInvalid ? It.InhaltPtr : It.InhaltPtr - 7;
+        }
     };
-    while (FNextEntry < Count && Start(FNextEntry) < P) ++FNextEntry;
-    if (FNextEntry < Count && Start(FNextEntry) == P) {
-        const int E = FNextEntry++;
-        while (FNextEntry < Count && Start(FNextEntry) < Next) ++FNextEntry;
+    if (FNextEntry < 0) Advance(); // the first line
+    while (FNextEntry < Count && FNextStart < P) Advance();
+    if (FNextEntry < Count && FNextStart == P) {
+        const int E = FNextEntry;
+        do Advance();
+        while (FNextEntry < Count && FNextStart < Next);
         return E;
     }
     return std::min(FNextEntry, Count - 1);
@@ -567,13 +744,6 @@ void TChecker::Run() {
         L.At = TPos{No, uint64_t(P - FBase), EntryOf(P, Next)};
         LineLevel(L);
         if (L.Header) Structure(L);
-        // The sum with CR LF line ends, for a checksum line further on; after this line's own checks.
-        if (FHashing && L.Term != tmCrLf && L.Term != tmNone) {
-            FNormal.Add(FBase + FNormalTo, size_t(L.P + L.Len - (FBase + FNormalTo)));
-            FNormal.Add("\r\n", 2);
-            FNormalTo = uint64_t(Next - FBase);
-            FOtherEnds = true;
-        }
         FPrevFeldArt = L.Header ? L.FeldArt : -1;
         FNorm += uint64_t(L.Len) + 2;
         FLastLine = L.At;
@@ -853,7 +1023,9 @@ void TChecker::ObjectStart(const TLine& L) {
     if (Id.size() != 8 || !Id.starts_with("Obj_") || !Digits(Id.substr(4))) {
         FSink.Add(kObjekt, csFehler, L.At,
                   [&] { return "Objekt-ID " + Shown(Id) + " hat nicht die Form Obj_NNNN"; });
-    } else if (const int Number = std::stoi(std::string(Id.substr(4))); !CheckObjectKnown(FFamily, Number)) {
+    } else if (const int Number =
+                   (Id[4] - '0') * 1000 + (Id[5] - '0') * 100 + (Id[6] - '0') * 10 + (Id[7] - '0');
+               !CheckObjectKnown(FFamily, Number)) {
         FSink.Add(kObjekt, FFamily == cfLDT3 ? csFehler : csWarnung, L.At, [&] {
             return "Unbekannte Objekt-ID " + Shown(Id) + " (kein Objekt von " + CheckFamilyName(FFamily) +
                    ")";
@@ -921,15 +1093,9 @@ void TChecker::ObjectEnd(const TLine& L) {
 void TChecker::Checksum(const TLine& L) {
     if (FTrailerRecord) FTrailerHas9300 = true;
     const uint64_t At = L.At.Offset;
-    FStored.Add(FBase + FStoredTo, size_t(At - FStoredTo));
-    FStoredTo = At;
-    const std::string Stored = FStored.HexDigest();
-    std::string Normal = Stored;
-    if (FOtherEnds) {
-        FNormal.Add(FBase + FNormalTo, size_t(At - FNormalTo));
-        FNormalTo = At;
-        Normal = FNormal.HexDigest();
-    }
+    TSums Sums;
+    if (!FSums->At(At, FOptions.Cancel, Sums)) return; // cancelled
+    const std::string Normal = Sums.Normal.HexDigest();
     std::string Given(L.Inhalt);
     const bool Hex = Given.size() == 40 && std::all_of(Given.begin(), Given.end(), [](char C) {
                          return (C >= '0' && C <= '9') || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
@@ -943,7 +1109,7 @@ void TChecker::Checksum(const TLine& L) {
         return;
     }
     for (char& C : Given) C = char(C >= 'A' && C <= 'F' ? C - 'A' + 'a' : C);
-    if (Given == Stored) return;
+    if (Given == Normal && !Sums.OtherEnds) return;
     if (Given == Normal) {
         FSink.Add(kPruefsumme, csWarnung, L.At, [&] {
             return std::string("Pr\xFC"
@@ -952,12 +1118,19 @@ void TChecker::Checksum(const TLine& L) {
         });
         return;
     }
+    std::string Stored = Normal;
+    if (Sums.OtherEnds) {
+        TSha1 Sum;
+        Sum.Add(FBase, size_t(At));
+        Stored = Sum.HexDigest();
+        if (Given == Stored) return; // summed over the bytes as they stand, other line ends and all
+    }
     FSink.Add(kPruefsumme, csFehler, L.At, [&] {
         std::string M = "Pr\xFC"
                         "fsumme " +
                         Given + " stimmt nicht: SHA-1 der " + Num((long long)At) + " Byte davor ist " +
                         Stored;
-        if (FOtherEnds) M += ", mit CR LF als Zeilenende " + Normal;
+        if (Sums.OtherEnds) M += ", mit CR LF als Zeilenende " + Normal;
         return M;
     });
 }

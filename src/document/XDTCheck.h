@@ -41,6 +41,10 @@ struct TCheckOptions {
     // The family to check against; empty: DetectCheckFamily decides.
     std::optional<TCheckFamily> Family = std::nullopt;
     int MaxPerCode = 50; // problems of one code listed one by one; the rest are only counted
+    // The checksum of a file from this size on is summed on a second thread while the lines are
+    // checked, with its state kept every SumMarkEvery bytes. Tests lower both.
+    uint64_t SumThreadFrom = uint64_t(4) << 20;
+    uint64_t SumMarkEvery = uint64_t(1) << 20;
 };
 
 struct TCheckResult {

@@ -1,7 +1,14 @@
 #include "Sha1.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define OSTREL_SHA_NI 1
+#endif
 
 namespace {
 inline uint32_t Rol(uint32_t V, int N) {
@@ -22,7 +29,9 @@ void TSha1::Reset() {
     FBufLen = 0;
 }
 
-void TSha1::Block(const uint8_t* P) {
+namespace {
+
+void PortableBlock(uint32_t* FState, const uint8_t* P) {
     uint32_t W[16];
     for (int I = 0; I < 16; ++I) W[I] = Load32(P + 4 * I);
     uint32_t A = FState[0], B = FState[1], C = FState[2], D = FState[3], E = FState[4];
@@ -52,6 +61,127 @@ void TSha1::Block(const uint8_t* P) {
     FState[4] += E;
 }
 
+#ifdef OSTREL_SHA_NI
+// The processor's SHA instructions: several times the speed of the portable rounds, which matters for
+// the checksum of a file of hundreds of megabytes.
+// Sixteen message bytes as four big-endian words.
+__attribute__((target("sha,sse4.1,ssse3"))) inline __m128i LoadWords(const uint8_t* P) {
+    const __m128i Mask = _mm_set_epi64x(0x0001020304050607ULL, 0x08090a0b0c0d0e0fULL);
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P)), Mask);
+}
+
+__attribute__((target("sha,sse4.1,ssse3"))) void ShaNiBlocks(uint32_t* State, const uint8_t* Data,
+                                                             size_t Blocks) {
+    __m128i Abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(State)), 0x1B);
+    __m128i E0 = _mm_set_epi32(int(State[4]), 0, 0, 0), E1;
+    __m128i M0, M1, M2, M3;
+    for (; Blocks > 0; --Blocks, Data += 64) {
+        const __m128i AbcdSave = Abcd, E0Save = E0;
+
+        // Rounds 0-15: the message words as they stand.
+        M0 = LoadWords(Data + 0);
+        E0 = _mm_add_epi32(E0, M0);
+        E1 = Abcd;
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E0, 0);
+        M1 = LoadWords(Data + 16);
+        E1 = _mm_sha1nexte_epu32(E1, M1);
+        E0 = Abcd;
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E1, 0);
+        M0 = _mm_sha1msg1_epu32(M0, M1);
+        M2 = LoadWords(Data + 32);
+        E0 = _mm_sha1nexte_epu32(E0, M2);
+        E1 = Abcd;
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E0, 0);
+        M1 = _mm_sha1msg1_epu32(M1, M2);
+        M0 = _mm_xor_si128(M0, M2);
+        M3 = LoadWords(Data + 48);
+        E1 = _mm_sha1nexte_epu32(E1, M3);
+        E0 = Abcd;
+        M0 = _mm_sha1msg2_epu32(M0, M3);
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E1, 0);
+        M2 = _mm_sha1msg1_epu32(M2, M3);
+        M1 = _mm_xor_si128(M1, M3);
+// Four rounds on the schedule word A, with the next words prepared in B, C, D.
+#define OSTREL_SHA_QUAD(EA, EB, A, B, C, D, F)                                                               \
+    EA = _mm_sha1nexte_epu32(EA, A);                                                                         \
+    EB = Abcd;                                                                                               \
+    B = _mm_sha1msg2_epu32(B, A);                                                                            \
+    Abcd = _mm_sha1rnds4_epu32(Abcd, EA, F);                                                                 \
+    D = _mm_sha1msg1_epu32(D, A);                                                                            \
+    C = _mm_xor_si128(C, A);
+        OSTREL_SHA_QUAD(E0, E1, M0, M1, M2, M3, 0) // 16-19
+        OSTREL_SHA_QUAD(E1, E0, M1, M2, M3, M0, 1) // 20-23
+        OSTREL_SHA_QUAD(E0, E1, M2, M3, M0, M1, 1)
+        OSTREL_SHA_QUAD(E1, E0, M3, M0, M1, M2, 1)
+        OSTREL_SHA_QUAD(E0, E1, M0, M1, M2, M3, 1)
+        OSTREL_SHA_QUAD(E1, E0, M1, M2, M3, M0, 1) // 36-39
+        OSTREL_SHA_QUAD(E0, E1, M2, M3, M0, M1, 2) // 40-43
+        OSTREL_SHA_QUAD(E1, E0, M3, M0, M1, M2, 2)
+        OSTREL_SHA_QUAD(E0, E1, M0, M1, M2, M3, 2)
+        OSTREL_SHA_QUAD(E1, E0, M1, M2, M3, M0, 2)
+        OSTREL_SHA_QUAD(E0, E1, M2, M3, M0, M1, 2) // 56-59
+        OSTREL_SHA_QUAD(E1, E0, M3, M0, M1, M2, 3) // 60-63
+        OSTREL_SHA_QUAD(E0, E1, M0, M1, M2, M3, 3) // 64-67
+#undef OSTREL_SHA_QUAD
+        // Rounds 68-79: the schedule runs out.
+        E1 = _mm_sha1nexte_epu32(E1, M1);
+        E0 = Abcd;
+        M2 = _mm_sha1msg2_epu32(M2, M1);
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E1, 3);
+        M3 = _mm_xor_si128(M3, M1);
+        E0 = _mm_sha1nexte_epu32(E0, M2);
+        E1 = Abcd;
+        M3 = _mm_sha1msg2_epu32(M3, M2);
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E0, 3);
+        E1 = _mm_sha1nexte_epu32(E1, M3);
+        E0 = Abcd;
+        Abcd = _mm_sha1rnds4_epu32(Abcd, E1, 3);
+
+        E0 = _mm_sha1nexte_epu32(E0, E0Save);
+        Abcd = _mm_add_epi32(Abcd, AbcdSave);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(State), _mm_shuffle_epi32(Abcd, 0x1B));
+    State[4] = uint32_t(_mm_extract_epi32(E0, 3));
+}
+
+bool CpuHasSha() {
+    unsigned A, B, C, D;
+    if (!__get_cpuid(1, &A, &B, &C, &D) || !(C & bit_SSE4_1) || !(C & bit_SSSE3)) return false;
+    return __get_cpuid_count(7, 0, &A, &B, &C, &D) && (B & bit_SHA);
+}
+#else
+bool CpuHasSha() {
+    return false;
+}
+#endif
+
+std::atomic<bool>& ShaInstructions() {
+    static std::atomic<bool> Use{CpuHasSha()};
+    return Use;
+}
+
+} // namespace
+
+bool TSha1::UsesShaInstructions() {
+    return ShaInstructions().load(std::memory_order_relaxed);
+}
+
+bool TSha1::UseShaInstructions(bool Use) {
+    const bool Can = Use && CpuHasSha();
+    ShaInstructions().store(Can, std::memory_order_relaxed);
+    return Can;
+}
+
+void TSha1::Blocks(const uint8_t* P, size_t N) {
+#ifdef OSTREL_SHA_NI
+    if (UsesShaInstructions()) {
+        ShaNiBlocks(FState, P, N);
+        return;
+    }
+#endif
+    for (; N > 0; --N, P += 64) PortableBlock(FState, P);
+}
+
 void TSha1::Add(const void* Data, size_t Len) {
     const uint8_t* P = static_cast<const uint8_t*>(Data);
     FLength += Len;
@@ -62,10 +192,14 @@ void TSha1::Add(const void* Data, size_t Len) {
         P += N;
         Len -= N;
         if (FBufLen < sizeof FBuf) return;
-        Block(FBuf);
+        Blocks(FBuf, 1);
         FBufLen = 0;
     }
-    for (; Len >= 64; P += 64, Len -= 64) Block(P);
+    if (Len >= 64) {
+        Blocks(P, Len / 64);
+        P += Len / 64 * 64;
+        Len %= 64;
+    }
     if (Len > 0) {
         std::memcpy(FBuf, P, Len);
         FBufLen = Len;

@@ -23,8 +23,13 @@ public:
 
     static std::string Hex(const TDigest& D);
 
+    // The processor's SHA instructions are used where there are any; tests switch them off to check
+    // the portable rounds too. UseShaInstructions returns whether they are used now.
+    static bool UsesShaInstructions();
+    static bool UseShaInstructions(bool Use);
+
 private:
-    void Block(const uint8_t* P);
+    void Blocks(const uint8_t* P, size_t N);
 
     uint32_t FState[5];
     uint64_t FLength; // bytes added

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <tuple>
 
 using testutil::TempDir;
@@ -544,4 +545,55 @@ TEST(XDTCheck, EveryProblemLiesInTheFile) {
         }
     }
     EXPECT_EQ(Found(""), std::vector<TFound>{});
+}
+
+// The checksum of a large file is summed on a second thread, with its state kept at marks: with any
+// spacing of the marks the report is the one of summing on the checking thread, and each checksum
+// line is judged as a plain sum of its prefix (as stored and with CR LF line ends) judges it.
+TEST(CheckThread, SummingAheadGivesTheSameReport) {
+    std::mt19937 Rng(5);
+    const std::string_view Terms[] = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\n\r"};
+    for (int Round = 0; Round < 60; ++Round) {
+        std::string B, Norm;
+        std::vector<std::pair<long long, TCheckSeverity>> Want; // per checksum line: its line, or none
+        long long Line = 0;
+        auto Add = [&](const std::string& Text, std::string_view Term) {
+            ++Line;
+            B += Text;
+            B += Term;
+            Norm += Text + "\r\n";
+        };
+        Add(L(8000, "8220", ""), "\r\n");
+        const int N = 5 + int(Rng() % 60);
+        for (int I = 0; I < N; ++I) {
+            if (Rng() % 9 == 0) {
+                // A checksum line: right as stored, right only with CR LF, or wrong.
+                TSha1 Stored, Normal;
+                Stored.Add(B);
+                Normal.Add(Norm);
+                const int Kind = int(Rng() % 3);
+                const std::string Sum = Kind == 0   ? Stored.HexDigest()
+                                        : Kind == 1 ? Normal.HexDigest()
+                                                    : std::string(40, 'a');
+                if (Kind == 2)
+                    Want.push_back({Line + 1, csFehler});
+                else if (Kind == 1 && Stored.HexDigest() != Normal.HexDigest())
+                    Want.push_back({Line + 1, csWarnung});
+                Add(L(9300, Sum, ""), Terms[Rng() % 6]);
+            } else {
+                Add(L(3101, std::string(Rng() % 40, 'x'), ""), Terms[Rng() % 6]);
+            }
+        }
+        const TCheckResult Inline =
+            CheckXDTImage(B, nullptr, {.Family = cfLDT3, .SumThreadFrom = UINT64_MAX});
+        std::vector<std::pair<long long, TCheckSeverity>> Got;
+        for (const TCheckProblem& P : Inline.Problems)
+            if (std::string_view(P.Code) == "pruefsumme") Got.push_back({P.Line, P.Severity});
+        ASSERT_EQ(Got, Want) << "round " << Round;
+        for (uint64_t Every : {uint64_t(1), uint64_t(7), uint64_t(64), uint64_t(1) << 20}) {
+            const TCheckResult Ahead =
+                CheckXDTImage(B, nullptr, {.Family = cfLDT3, .SumThreadFrom = 0, .SumMarkEvery = Every});
+            ASSERT_EQ(Found(Ahead), Found(Inline)) << "round " << Round << ", marks every " << Every;
+        }
+    }
 }

@@ -12,8 +12,21 @@ std::string Sha1Of(std::string_view S) {
 }
 } // namespace
 
-// The published test vectors.
-TEST(Sha1, StandardVectors) {
+// The published test vectors, with the processor's SHA instructions (where there are any) and with
+// the portable rounds.
+class Sha1 : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        Was = TSha1::UsesShaInstructions();
+        if (TSha1::UseShaInstructions(GetParam()) != GetParam()) GTEST_SKIP() << "no SHA instructions here";
+    }
+    void TearDown() override { TSha1::UseShaInstructions(Was); }
+    bool Was = false;
+};
+INSTANTIATE_TEST_SUITE_P(Rounds, Sha1, ::testing::Values(false, true),
+                         [](const auto& I) { return I.param ? "Instructions" : "Portable"; });
+
+TEST_P(Sha1, StandardVectors) {
     EXPECT_EQ(Sha1Of(""), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
     EXPECT_EQ(Sha1Of("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d");
     EXPECT_EQ(Sha1Of("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
@@ -31,7 +44,7 @@ TEST(Sha1, StandardVectors) {
 }
 
 // Slices of any size give the digest of the whole, and taking a digest midway changes nothing.
-TEST(Sha1, SlicesAndDigestsMidway) {
+TEST_P(Sha1, SlicesAndDigestsMidway) {
     std::string Text;
     for (int I = 0; I < 300; ++I) Text += char('A' + I % 26);
     const std::string Whole = Sha1Of(Text);
