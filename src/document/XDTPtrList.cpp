@@ -306,7 +306,7 @@ TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, co
             const bool Cut = Q < E && *Q != 13 && *Q != 10;
             int32_t FeldArt;
             if (Len == 0) {
-                if (!Continued) ++Outcome.BlankLines;
+                if (!Continued && E - Q > 2) ++Outcome.BlankLines; // one the strict load stops at
             } else if (!Continued && !Cut && Len >= 7 && ParseHeader(P, FeldArt)) {
                 List.AddImpl(FeldArt, P + 7, int32_t(Len - 7));
             } else {

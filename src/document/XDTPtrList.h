@@ -176,7 +176,7 @@ struct TLoadOutcome {
     long long PhysicalLine = 0;    // one-based, of the invalid line (tolerant: of the first one)
     unsigned long long Offset = 0; // byte offset of the invalid line's start
     long long InvalidLines = 0;    // tolerant: invalid lines kept as entries
-    long long BlankLines = 0;      // tolerant: empty lines skipped
+    long long BlankLines = 0;      // tolerant: empty lines skipped that a strict load would stop at
 };
 
 // Opens, maps and splits the file into the index. A file that cannot be opened or mapped gives an

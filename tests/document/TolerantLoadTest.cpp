@@ -51,7 +51,7 @@ TSplit PlainTolerantSplit(std::string_view B) {
         const std::string_view Text = B.substr(P, Q - P);
         int32_t Len, Id;
         if (Text.empty()) {
-            ++R.Blank;
+            if (B.size() - Q > 2) ++R.Blank; // not one of the two bytes a file may end with
         } else if (Text.size() >= 7 && TryStrToInt(Text.substr(0, 3), Len) &&
                    TryStrToInt(Text.substr(3, 4), Id)) {
             R.Entries.push_back({false, Id, std::string(Text.substr(7))});
