@@ -72,3 +72,11 @@ std::string CodierungInUseText(int Codierung) {
     return "Aktuell verwendeter Zeichensatz: " + std::to_string(Codierung) + " - \"" +
            CodierungName(Codierung) + "\"";
 }
+
+std::string CheckCountText(long long Errors, long long Warnings) {
+    const std::string Head = "Pr\xFC"
+                             "fung: ";
+    if (Errors == 0 && Warnings == 0) return Head + "keine Fehler oder Warnungen";
+    return Head + std::to_string(Errors) + " Fehler, " + std::to_string(Warnings) +
+           (Warnings == 1 ? " Warnung" : " Warnungen");
+}

@@ -45,3 +45,6 @@ std::string FileSizeText(uint64_t Size, const TFormatSettings& Fmt); // "Dateigr
 std::string DeclaredCodierungText(int FileCodierung);
 // "Aktuell verwendeter Zeichensatz: N - …" for the set in use; empty for none.
 std::string CodierungInUseText(int Codierung);
+// "Prüfung: N Fehler, M Warnungen" for the counts of a check report; "Prüfung: keine Fehler oder
+// Warnungen" for none.
+std::string CheckCountText(long long Errors, long long Warnings);
