@@ -520,6 +520,20 @@ private:
     std::string FBuf;
 };
 
+// Per family, whether each identifier four bytes can state is known: made once for the program.
+const std::vector<uint8_t>& KnownTable(TCheckFamily Family) {
+    static const auto Tables = [] {
+        std::array<std::vector<uint8_t>, cfKVDT + 1> T;
+        for (int F = cfUnbekannt; F <= cfKVDT; ++F) {
+            T[size_t(F)].resize(size_t(kIdMax - kIdMin + 1));
+            for (int32_t Id = kIdMin; Id <= kIdMax; ++Id)
+                T[size_t(F)][size_t(Id - kIdMin)] = CheckFieldKnown(TCheckFamily(F), Id);
+        }
+        return T;
+    }();
+    return Tables[size_t(Family)];
+}
+
 class TChecker {
 public:
     TChecker(std::string_view Image, const TXDTPtrList* List, const TCheckOptions& O, TCheckResult& R)
@@ -578,7 +592,7 @@ private:
     TZeichensatz FZeichensatz = zsSteuerzeichen;
     int FCodierung = 0;
     std::array<bool, 256> FAllowed{};
-    std::vector<uint8_t> FKnown; // per identifier from kIdMin
+    const std::vector<uint8_t>* FKnown = nullptr; // per identifier from kIdMin
     std::vector<long long> FUnknownCount;
     std::vector<int> FUnknownProblem;
 
@@ -682,10 +696,9 @@ void TChecker::Setup() {
     }
     FAllowed = AllowedBytes(FZeichensatz);
 
-    FKnown.assign(size_t(kIdMax - kIdMin + 1), 0);
-    for (int32_t F = kIdMin; F <= kIdMax; ++F) FKnown[size_t(F - kIdMin)] = CheckFieldKnown(FFamily, F);
-    FUnknownCount.assign(FKnown.size(), 0);
-    FUnknownProblem.assign(FKnown.size(), -1);
+    FKnown = &KnownTable(FFamily);
+    FUnknownCount.assign(FKnown->size(), 0);
+    FUnknownProblem.assign(FKnown->size(), -1);
 }
 
 // The entry of the line starting at P (entries of a too-long line follow it up to Next); else the next.
@@ -811,7 +824,7 @@ void TChecker::LineLevel(TLine& L) {
     CheckZeichen(L);
 
     // One problem per unknown identifier, at its first line; its message, with the count, at the end.
-    if (const size_t K = size_t(L.FeldArt - kIdMin); !FKnown[K] && FUnknownCount[K]++ == 0)
+    if (const size_t K = size_t(L.FeldArt - kIdMin); !(*FKnown)[K] && FUnknownCount[K]++ == 0)
         FUnknownProblem[K] = FSink.Add(kUnbekannt, csWarnung, L.At, [] { return std::string(); });
 }
 
