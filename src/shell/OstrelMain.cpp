@@ -288,7 +288,7 @@ void TFormOstrel::FormCreate(const QStringList& Params) {
             Panel->setMinimumWidth(50);
             FUi->StatusBar->addWidget(Panel, 1);
         } else {
-            Panel->setMinimumWidth(220);
+            Panel->setMinimumWidth(50); // as wide as its text, where the window allows it
             FUi->StatusBar->addPermanentWidget(Panel);
         }
         FStatusPanels[I] = Panel;
