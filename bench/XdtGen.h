@@ -2,6 +2,8 @@
 // Writes realistic synthetic xDT files for benchmarks: data-package headers, patients with umlauts in
 // the declared character set (ISO 8859-1), laboratory results with limit indicators and comments,
 // lines ended by CR LF.
+#include "support/Sha1.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -91,6 +93,95 @@ inline std::string File(uint64_t Bytes) {
         std::fwrite(Chunk.data(), 1, Chunk.size(), F);
         Written += Chunk.size();
     }
+    std::fclose(F);
+    return Path.string();
+}
+
+// Appends LDT 3 result records (8205) until Out holds at least Bytes bytes: patients and results in
+// objects, each after its attribute, ISO 8859-15; short lines, as LDT 3 files have them.
+inline void GenerateLdt3Records(std::string& Out, uint64_t Bytes, uint32_t Seed) {
+    static const char* const Names[] = {"M\xFCller", "Wei\xDF", "Becker", "K\xF6nig"};
+    static const char* const Tests[][3] = {{"HB", "H\xE4moglobin", "g/dl"},
+                                           {"NA", "Natrium", "mmol/l"},
+                                           {"K", "Kalium", "mmol/l"},
+                                           {"CRP", "CRP", "mg/l"}};
+    static const char* const Limits[] = {"N", "+", "-", "++"};
+    std::mt19937 Rng(Seed);
+    while (Out.size() < Bytes) {
+        Line(Out, 8000, "8205");
+        Line(Out, 8145, "Patient");
+        Line(Out, 8002, "Obj_0045");
+        Line(Out, 8147, "Person");
+        Line(Out, 8002, "Obj_0047");
+        Line(Out, 3101, Names[Rng() % 4]);
+        Line(Out, 3102, Rng() % 2 ? "J\xFCrgen" : "Anna");
+        Line(Out, 3103, "19" + std::to_string(40 + Rng() % 60) + "0101");
+        Line(Out, 3110, Rng() % 2 ? "M" : "W");
+        Line(Out, 8003, "Obj_0047");
+        Line(Out, 8003, "Obj_0045");
+        const int N = 3 + int(Rng() % 6);
+        for (int I = 0; I < N; ++I) {
+            const auto& T = Tests[Rng() % 4];
+            Line(Out, 8160, "Untersuchungsergebnis_Klinische_Chemie");
+            Line(Out, 8002, "Obj_0060");
+            Line(Out, 7364, T[0]);
+            Line(Out, 8411, T[1]);
+            Line(Out, 8420, std::to_string(Rng() % 200));
+            Line(Out, 8421, T[2]);
+            Line(Out, 8422, Limits[Rng() % 4]);
+            Line(Out, 8003, "Obj_0060");
+        }
+        Line(Out, 8001, "8205");
+    }
+}
+
+// An LDT 3 result package of about Bytes bytes, with the SHA-1 checksum in its trailer; written once
+// into the system's temporary folder and reused. With Lf, every line ends with LF alone (as a
+// repository may convert it), and the checksum still is that of the CR LF original.
+inline std::string Ldt3File(uint64_t Bytes, bool Lf = false) {
+    const auto Path = std::filesystem::temp_directory_path() /
+                      ("ostrel-bench-ldt3-" + std::string(Lf ? "lf-" : "") + std::to_string(Bytes) + ".ldt");
+    std::error_code Ec;
+    if (std::filesystem::exists(Path, Ec) && std::filesystem::file_size(Path, Ec) >= Bytes)
+        return Path.string();
+    std::FILE* F = std::fopen(Path.string().c_str(), "wb");
+    if (!F) return {};
+    TSha1 Sum;
+    uint64_t Written = 0;
+    auto Write = [&](std::string& Chunk) {
+        if (Lf) {
+            std::string Out;
+            Out.reserve(Chunk.size());
+            for (size_t I = 0; I < Chunk.size(); ++I)
+                if (!(Chunk[I] == '\r' && I + 1 < Chunk.size() && Chunk[I + 1] == '\n')) Out += Chunk[I];
+            std::fwrite(Out.data(), 1, Out.size(), F);
+        } else {
+            std::fwrite(Chunk.data(), 1, Chunk.size(), F);
+        }
+        Written += Chunk.size();
+        Chunk.clear();
+    };
+    std::string Chunk;
+    for (const auto& [FeldArt, Inhalt] :
+         std::initializer_list<std::pair<int, const char*>>{{8000, "8220"},
+                                                            {8132, "Kopfdaten"},
+                                                            {8002, "Obj_0032"},
+                                                            {1, "LDT3.2.19"},
+                                                            {8003, "Obj_0032"},
+                                                            {8001, "8220"}})
+        Line(Chunk, FeldArt, Inhalt);
+    uint32_t Seed = 1;
+    while (Written + Chunk.size() < Bytes) {
+        GenerateLdt3Records(Chunk, std::min<uint64_t>(Bytes - Written, 64u << 20), Seed++);
+        Sum.Add(Chunk);
+        Write(Chunk);
+    }
+    // The checksum covers every byte before its own line, the trailer's 8000 line too.
+    Line(Chunk, 8000, "8221");
+    Sum.Add(Chunk);
+    Line(Chunk, 9300, Sum.HexDigest());
+    Line(Chunk, 8001, "8221");
+    Write(Chunk);
     std::fclose(F);
     return Path.string();
 }

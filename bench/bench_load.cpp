@@ -1,7 +1,9 @@
 // Load speed: LoadXDTFile against `wc -l` on the same file, warm cache; and a file of a million
 // record types against one of a single type.
 // Sizes: 10 MB and 100 MB by default; set OSTREL_BENCH_GB=1 for the 1 GB file as well.
+// Check speed: CheckXDTFile beside the load of the same file, up to a laboratory file of 512 MiB.
 #include "XdtGen.h"
+#include "document/XDTCheck.h"
 #include "document/XDTPtrList.h"
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 
 namespace {
@@ -22,6 +25,13 @@ double WcSeconds(const std::string& Path) {
         Best = std::min(Best, std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count());
     }
     return Best;
+}
+
+// Processor time of the whole process (the checksum thread of a check included), in seconds.
+double ProcessCpu() {
+    timespec T;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &T);
+    return double(T.tv_sec) + double(T.tv_nsec) * 1e-9;
 }
 
 size_t HeapInUse() {
@@ -116,6 +126,66 @@ void Sizes(benchmark::internal::Benchmark* B) {
     B->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 }
 
+// The file of a check case: 0 the LDT 2 file of the load cases (a record length wrong in every
+// record: the problem list at its limit), 1 an LDT 3 package with its checksum, 2 the same with LF
+// line ends (two checksums to compute).
+std::string CheckFile(const benchmark::State& State) {
+    const uint64_t Bytes = uint64_t(State.range(0)) << 20;
+    switch (State.range(1)) {
+    case 1:
+        return xdtgen::Ldt3File(Bytes);
+    case 2:
+        return xdtgen::Ldt3File(Bytes, true);
+    default:
+        return xdtgen::File(Bytes);
+    }
+}
+
+void BM_CheckXDTFile(benchmark::State& State) {
+    const std::string Path = CheckFile(State);
+    TFileXDTPtrList L;
+    double Load = 1e9, LoadCpu = 1e9;
+    for (int I = 0; I < 2; ++I) {
+        const auto T0 = std::chrono::steady_clock::now();
+        const double C0 = ProcessCpu();
+        LoadXDTFile(L, Path, {.InvalidLine = ilTolerant});
+        LoadCpu = std::min(LoadCpu, ProcessCpu() - C0);
+        Load = std::min(Load, std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count());
+    }
+    double Best = 1e9, BestCpu = 1e9;
+    size_t Extra = 0;
+    TCheckResult R;
+    for (auto _ : State) {
+        const size_t Before = HeapInUse();
+        const auto T0 = std::chrono::steady_clock::now();
+        const double C0 = ProcessCpu();
+        R = CheckXDTFile(L);
+        BestCpu = std::min(BestCpu, ProcessCpu() - C0);
+        const double S = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
+        const size_t After = HeapInUse();
+        Extra = std::max(Extra, After > Before ? After - Before : 0);
+        Best = std::min(Best, S);
+        State.SetIterationTime(S);
+    }
+    State.SetBytesProcessed(int64_t(State.iterations()) * int64_t(L.FileSize()));
+    State.SetItemsProcessed(int64_t(State.iterations()) * R.Lines);
+    State.counters["lines"] = double(R.Lines);
+    State.counters["problems"] = double(R.Errors + R.Warnings + R.Hints);
+    State.counters["best_s"] = Best;
+    State.counters["load_s"] = Load;
+    State.counters["ratio_to_load"] = Load > 0 ? Best / Load : 0;
+    // Processor time: the same comparison on a machine that others keep busy.
+    State.counters["cpu_s"] = BestCpu;
+    State.counters["load_cpu_s"] = LoadCpu;
+    State.counters["cpu_ratio_to_load"] = LoadCpu > 0 ? BestCpu / LoadCpu : 0;
+    State.counters["extra_MB"] = double(Extra) / 1e6;
+}
+
+void CheckSizes(benchmark::internal::Benchmark* B) {
+    for (int Kind = 0; Kind < 3; ++Kind) B->Args({16, Kind})->Args({512, Kind});
+    B->ArgNames({"MiB", "kind"})->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+}
+
 } // namespace
 
 BENCHMARK(BM_WcL)->Apply(Sizes);
@@ -126,4 +196,5 @@ BENCHMARK(BM_LoadRecordTypes)
     ->Arg(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckXDTFile)->Apply(CheckSizes);
 BENCHMARK_MAIN();

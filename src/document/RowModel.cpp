@@ -12,6 +12,7 @@
 #include <cstring>
 
 std::string_view KennungTextTo(int32_t FeldArt, char (&Buf)[16]) {
+    if (FeldArt == FeldArtInvalid) return "????";
     if (FeldArt >= 0 && FeldArt <= 9999) {
         // What "%4.4d" gives for these, without the cost of a format call per row.
         for (int D = 3, V = FeldArt; D >= 0; --D, V /= 10) Buf[D] = char('0' + V % 10);
@@ -76,6 +77,13 @@ TXDTPtrItem MakeRowFrame(const TXDTPtrList& List, int Index, const TRowOptions& 
     char Buf[16];
     Out.Kennung.assign(KennungTextTo(Item.FeldArt, Buf));
     Out.Raw = Item.Inhalt();
+    Out.LineInvalid = Item.FeldArt == FeldArtInvalid;
+    if (Out.LineInvalid) {
+        // The whole line is the content; there is no field to name or explain.
+        Out.Comment.clear();
+        Out.Name = {};
+        return Item;
+    }
     if (Options.Comment)
         CommentTo(Item.FeldArt, Out.Raw, CommentKindOf(List, Options.Classic), List.Format().Family,
                   Out.Comment);
@@ -168,4 +176,12 @@ TCodierungChoice ChooseCodierung(const TFileXDTPtrList& List, bool Classic) {
         return {cdUTF8, "erkannt"};
     if (F.ImpliedCharset == TXdtCharset::Iso8859_15) return {cdISO15, std::string(XdtFamilyName(F.Family))};
     return {cd7Bit, {}};
+}
+
+std::string CheckCountText(long long Errors, long long Warnings) {
+    const std::string Head = "Pr\xFC"
+                             "fung: ";
+    if (Errors == 0 && Warnings == 0) return Head + "keine Fehler oder Warnungen";
+    return Head + std::to_string(Errors) + " Fehler, " + std::to_string(Warnings) +
+           (Warnings == 1 ? " Warnung" : " Warnungen");
 }

@@ -10,7 +10,8 @@
 
 struct TFormatSettings;
 
-// The identifier as four digits with leading zeros ("%4.4d"); other values as that format gives them.
+// The identifier as four digits with leading zeros ("%4.4d"); other values as that format gives them;
+// "????" for an entry that holds an invalid line.
 std::string KennungText(int32_t FeldArt);
 // The same into a buffer the caller keeps; returns the text written there.
 std::string_view KennungTextTo(int32_t FeldArt, char (&Buf)[16]);
@@ -38,9 +39,10 @@ std::string_view RowFeldArtName(int32_t FeldArt, bool Classic, TXdtFamily Family
 struct TRowTexts {
     int32_t FeldArt = 0;
     std::string Kennung;
-    std::string_view Raw; // the content's bytes in the file
-    std::string Inhalt;   // converted; a byte the character set does not allow is 0
-    bool Invalid = false; // the content holds such a byte (or the file did)
+    std::string_view Raw;     // the content's bytes in the file
+    std::string Inhalt;       // converted; a byte the character set does not allow is 0
+    bool Invalid = false;     // the content holds such a byte (or the file did)
+    bool LineInvalid = false; // the entry holds an invalid line whole: no comment, no name
     // A window of a long content (MakeRowTextsWindow): Inhalt holds the content positions from
     // InhaltFrom (zero-based) of InhaltSize in all. InhaltSize -1: Inhalt is the whole content.
     int64_t InhaltFrom = 0;
@@ -87,3 +89,6 @@ struct TCodierungChoice {
 // GDT's 9206 (1, 2, 3 = ANSI), then UTF-8 when the bytes are UTF-8 with multi-byte sequences, then
 // ISO 8859-15 for the families that prescribe it, then 7-bit code.
 TCodierungChoice ChooseCodierung(const TFileXDTPtrList& List, bool Classic);
+// "Prüfung: N Fehler, M Warnungen" for the counts of a check report; "Prüfung: keine Fehler oder
+// Warnungen" for none.
+std::string CheckCountText(long long Errors, long long Warnings);

@@ -1,5 +1,6 @@
 #include "XDTPtrList.h"
 
+#include "LineSplit.h"
 #include "RowModel.h"
 
 #include "catalogue/XDTCodeTbl.h"
@@ -10,15 +11,10 @@
 #include "support/StrTools.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include <unordered_set>
 
@@ -201,6 +197,7 @@ void TXDTPtrList::Clear() {
         FCount = 0;
         SetCapacity(0);
     }
+    FInvalidCount = 0;
     FSide.clear();
     FHasAnchor = false;
     FFeldArtList.Clear();
@@ -231,13 +228,10 @@ void TXDTPtrList::SettleSatzArt() const {
     FSatzArtScanFrom = -1;
 }
 
-// The body of Add, inlined into the loader's loop: it runs once per line of a file.
-template <bool FromFile>
-[[gnu::always_inline]] inline int TXDTPtrList::AddImpl(int32_t FeldArt, const char* InhaltPtr,
-                                                       int32_t InhaltLen) {
+// Stores entry Count (not yet counted); what does not fit goes to the side table.
+[[gnu::always_inline]] inline void TXDTPtrList::Pack(int32_t FeldArt, const char* InhaltPtr,
+                                                     int32_t InhaltLen) {
     if (FCount == FCapacity) Grow();
-
-    // Pack the entry; what does not fit goes to the side table.
     const uintptr_t Addr = reinterpret_cast<uintptr_t>(InhaltPtr);
     if (!FHasAnchor && InhaltPtr) {
         FAnchor = Addr;
@@ -257,6 +251,13 @@ template <bool FromFile>
         E.OffsetHi = 0;
         E.FeldArt = kSideEntry;
     }
+}
+
+// The body of Add, inlined into the loader's loop: it runs once per line of a file.
+template <bool FromFile>
+[[gnu::always_inline]] inline int TXDTPtrList::AddImpl(int32_t FeldArt, const char* InhaltPtr,
+                                                       int32_t InhaltLen) {
+    Pack(FeldArt, InhaltPtr, InhaltLen);
 
     const std::string_view Inhalt =
         InhaltPtr && InhaltLen > 0 ? std::string_view(InhaltPtr, size_t(InhaltLen)) : std::string_view();
@@ -356,7 +357,22 @@ void TXDTPtrList::DetectFormat() {
 }
 
 int TXDTPtrList::Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen) {
+    if (FeldArt == FeldArtInvalid) return AddInvalidImpl(InhaltPtr, InhaltLen);
     return AddImpl<false>(FeldArt, InhaltPtr, InhaltLen);
+}
+
+// An invalid line has no identifier, so no name and no comment: only the content widths change.
+int TXDTPtrList::AddInvalidImpl(const char* LinePtr, int32_t LineLen) {
+    Pack(FeldArtInvalid, LinePtr, LineLen);
+    if (LineLen > FMaxInhaltLen) FMaxInhaltLen = LineLen;
+    const int64_t Sum = int64_t(LineLen) + 1;
+    if (Sum > FMaxInhaltCommentLen) FMaxInhaltCommentLen = int(std::min<int64_t>(Sum, INT32_MAX));
+    ++FInvalidCount;
+    return FCount++;
+}
+
+int TXDTPtrList::AddInvalid(const char* LinePtr, int32_t LineLen) {
+    return AddInvalidImpl(LinePtr, LineLen);
 }
 
 void TXDTPtrList::CheckIndex(int Index) const {
@@ -403,90 +419,7 @@ void TFileXDTPtrList::Clear() {
     TXDTPtrList::Clear();
 }
 
-namespace {
-
-// Finds line terminators 64 bytes at a time: one bit mask per block of the positions of CR and LF,
-// walked bit by bit, so that short lines do not each pay for starting a scan.
-class TTerminatorScanner {
-public:
-    TTerminatorScanner(const char* Base, const char* End) : FBase(Base), FEnd(End) { Load(Base); }
-
-    // First CR or LF at or after From; Stop (at most the end) when there is none before it.
-    const char* Next(const char* From, const char* Stop) {
-        if (From >= FBlock + 64) Load(FBase + ((From - FBase) & ~int64_t(63)));
-        uint64_t M = FMask & (~uint64_t(0) << (From - FBlock));
-        while (M == 0) {
-            if (FBlock + 64 >= Stop) return Stop;
-            Load(FBlock + 64);
-            M = FMask;
-        }
-        return std::min(FBlock + __builtin_ctzll(M), Stop);
-    }
-
-private:
-    void Load(const char* Block) {
-        FBlock = Block;
-#ifdef __SSE2__
-        if (FEnd - Block >= 64) {
-            const __m128i Cr = _mm_set1_epi8(13), Lf = _mm_set1_epi8(10);
-            uint64_t M = 0;
-            for (int I = 0; I < 4; ++I) {
-                const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Block + 16 * I));
-                const unsigned Bits =
-                    unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Lf))));
-                M |= uint64_t(Bits) << (16 * I);
-            }
-            FMask = M;
-            return;
-        }
-#endif
-        // The last, partial block (and the portable path): never read past the end.
-        const int64_t N = std::min<int64_t>(64, FEnd - Block);
-        uint64_t M = 0;
-        for (int64_t I = 0; I < N; ++I)
-            if (Block[I] == 13 || Block[I] == 10) M |= uint64_t(1) << I;
-        FMask = M;
-    }
-
-    const char* const FBase;
-    const char* const FEnd;
-    const char* FBlock = nullptr;
-    uint64_t FMask = 0;
-};
-
-constexpr int64_t kMaxLine = int64_t(INT32_MAX) + 7; // header and the longest content
-
-// Steps over one line terminator at Q: CR, LF, CR LF or LF CR.
-inline const char* SkipTerminator(const char* Q, const char* E) {
-    if (Q < E && (*Q == 13 || *Q == 10)) {
-        const char First = *Q++;
-        if (Q < E && *Q == (First == 10 ? 13 : 10)) ++Q;
-    }
-    return Q;
-}
-
-// The seven header bytes: three length digits, four identifier digits. Plain digits are by far the
-// common case and are checked four bytes at a time; anything else goes through the standard conversion.
-inline bool AllDigits(uint32_t V) {
-    const uint32_t X = V - 0x30303030u; // a byte below '0' wraps and sets its high bits
-    return ((X | (X + 0x06060606u)) & 0xF0F0F0F0u) == 0;
-}
-
-inline bool ParseHeader(const char* P, int32_t& FeldArt) {
-    uint32_t Lo, Hi; // bytes 0..3 and 3..6: the seven bytes, without reading past the line
-    std::memcpy(&Lo, P, 4);
-    std::memcpy(&Hi, P + 3, 4);
-    if (AllDigits(Lo) && AllDigits(Hi)) {
-        uint32_t D = Hi - 0x30303030u;
-        if constexpr (std::endian::native == std::endian::big) D = __builtin_bswap32(D); // first digit lowest
-        FeldArt = int32_t((D & 0xFF) * 1000 + ((D >> 8) & 0xFF) * 100 + ((D >> 16) & 0xFF) * 10 + (D >> 24));
-        return true;
-    }
-    int32_t LenValue;
-    return TryStrToInt(std::string_view(P, 3), LenValue) && TryStrToInt(std::string_view(P + 3, 4), FeldArt);
-}
-
-} // namespace
+using namespace xdtline;
 
 // The loader's access to the index: fills the entries and the file state of one document.
 class TXDTLoader {
@@ -536,10 +469,35 @@ TLoadOutcome TXDTLoader::Load(TFileXDTPtrList& List, const std::string& Path, co
         Outcome.Offset = uint64_t(Line - Base);
     };
     TTerminatorScanner Scanner(Base, E);
+    const bool Tolerant = Options.InvalidLine == ilTolerant;
+    bool Continued = false; // tolerant: P is inside a line longer than one entry can hold
     while (P < E) {
         if (CancelEvent && CancelEvent->WaitFor(0)) {
             Outcome.End = leCancelled;
             return Outcome;
+        }
+        if (Tolerant) {
+            // Every byte ends up in an entry or a terminator: a line too long for one entry goes on in
+            // further invalid entries of the same physical line.
+            if (!Continued) ++PhysLine;
+            const char* Q = Scanner.Next(P, E - P > INT32_MAX ? P + INT32_MAX : E);
+            const int64_t Len = Q - P;
+            const bool Cut = Q < E && *Q != 13 && *Q != 10;
+            int32_t FeldArt;
+            if (Len == 0) {
+                if (!Continued && E - Q > 2) ++Outcome.BlankLines; // one the strict load stops at
+            } else if (!Continued && !Cut && Len >= 7 && ParseHeader(P, FeldArt)) {
+                List.AddImpl<true>(FeldArt, P + 7, int32_t(Len - 7));
+            } else {
+                if (!Continued && Outcome.InvalidLines++ == 0) {
+                    Outcome.PhysicalLine = PhysLine;
+                    Outcome.Offset = uint64_t(P - Base);
+                }
+                List.AddInvalidImpl(P, int32_t(Len));
+            }
+            Continued = Cut;
+            P = Cut ? Q : SkipTerminator(Q, E);
+            continue;
         }
         ++PhysLine;
         // A line longer than a 32-bit length can say is invalid wherever it ends: no need to look further.

@@ -32,6 +32,10 @@ struct TXDTPtrItem {
 
 constexpr int MaxListSize = 134217727; // 2^27 - 1, the capacity limit of the index
 
+// The identifier of an entry that holds an invalid line whole (tolerant loading). No line can carry
+// it: four identifier bytes give at most -999..9999.
+constexpr int32_t FeldArtInvalid = -32767;
+
 class TXDTPtrList {
 public:
     TXDTPtrList();
@@ -44,7 +48,11 @@ public:
     int UpdateCount() const { return FUpdateCount.load(std::memory_order_relaxed); }
 
     virtual void Clear();
+    // Adding FeldArtInvalid adds an invalid line, as AddInvalid does.
     int Add(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
+    // An invalid line kept whole: its content is the entire line. It names no field, so it stays out
+    // of FeldArtList and the field-name width, but counts for the content widths.
+    int AddInvalid(const char* LinePtr, int32_t LineLen);
 
     // Bounds-checked accessors: an index outside 0..Count-1 raises EListError.
     TXDTPtrItem Items(int Index) const;
@@ -54,6 +62,8 @@ public:
     bool IsSatzArt(int Index) const;
     bool IsTestIdent(int Index) const;
     bool IsAnforderung(int Index) const;
+    bool IsInvalidLine(int Index) const { return FeldArt(Index) == FeldArtInvalid; }
+    int InvalidCount() const { return FInvalidCount; } // entries that hold an invalid line
 
     int Count() const { return FCount; }
     int Capacity() const { return FCapacity; }
@@ -94,6 +104,8 @@ private:
     template <bool FromFile> int AddImpl(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
     // Sorts the pending record types into SatzArtList.
     void SettleSatzArt() const;
+    int AddInvalidImpl(const char* LinePtr, int32_t LineLen);
+    void Pack(int32_t FeldArt, const char* InhaltPtr, int32_t InhaltLen);
     void CheckIndex(int Index) const;
     bool IsFeldArtOfRow(int Index, uint16_t Row) const;
     void ResetStatistics();
@@ -112,6 +124,7 @@ private:
     int FKindCommentLen[3] = {};
     int FKindInhaltCommentLen[3] = {};
     TXdtFormat FFormat;
+    int FInvalidCount = 0;
     TSortedStrings FFeldArtList;
     mutable TSortedStrings FSatzArtList;
     // The record types a load met and SatzArtList does not hold yet. A sorted insert per new type
@@ -152,6 +165,10 @@ public:
     const std::string& FileName() const { return FFileName; }
     uint64_t FileSize() const { return FFileSize; }
     const char* ViewBase() const { return FFile.ViewBase(); }
+    // The whole mapped file, without a copy; empty when nothing is mapped.
+    std::string_view Image() const {
+        return ViewBase() ? std::string_view(ViewBase(), size_t(FFileSize)) : std::string_view();
+    }
     bool FileOpen() const { return FFile.FileOpen(); }
     // The file was truncated by someone else while shown: the vanished bytes now read as NUL.
     bool FileTruncated() const { return FFile.Truncated(); }
@@ -168,6 +185,9 @@ private:
 enum TInvalidLinePolicy : uint8_t {
     ilRaise, // raise EXDTInvalidLine, keeping the lines before it (the classic contract)
     ilStop,  // stop there, keep the lines before it and report it in the outcome
+    // Read the whole file: an empty line is skipped, any other invalid line becomes an entry that
+    // holds the whole line (FeldArtInvalid); the outcome counts them and names the first.
+    ilTolerant,
 };
 
 // What a load is asked to do.
@@ -186,8 +206,10 @@ enum TLoadEnd : uint8_t {
 };
 struct TLoadOutcome {
     TLoadEnd End = leComplete;
-    long long PhysicalLine = 0;    // one-based, of the invalid line
+    long long PhysicalLine = 0;    // one-based, of the invalid line (tolerant: of the first one)
     unsigned long long Offset = 0; // byte offset of the invalid line's start
+    long long InvalidLines = 0;    // tolerant: invalid lines kept as entries
+    long long BlankLines = 0;      // tolerant: empty lines skipped that a strict load would stop at
 };
 
 // Opens, maps and splits the file into the index. A file that cannot be opened or mapped gives an

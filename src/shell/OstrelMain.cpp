@@ -2,6 +2,7 @@
 
 #include "ui_OstrelMain.h"
 
+#include "CheckPanel.h"
 #include "background/SpecDlgs.h"
 #include "document/RowModel.h"
 #include "document/XDTFile.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -29,10 +31,12 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
@@ -56,6 +60,7 @@ const char* const SWindowMaximized = "Window Maximized";
 const char* const SShowComments = "Show Comments";
 const char* const SShowFieldname = "Show Fieldname";
 const char* const SClassicView = "Classic View";
+const char* const STolerantLoading = "Tolerant Loading";
 
 // The open dialog's filters as the platform's dialog spells them: description|patterns, ...
 const char* const SOpenDialogFilter =
@@ -141,16 +146,54 @@ template <class F> void Guarded(F&& Fn) {
 // TLoadFileThread
 
 TLoadFileThread::TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List,
-                                 THook BeforeLoad)
-    : FFileName(FileName), FList(List), FBeforeLoad(std::move(BeforeLoad)) {
+                                 THook BeforeLoad, const TLoadSettings& Settings)
+    : FFileName(FileName), FList(List), FBeforeLoad(std::move(BeforeLoad)), FSettings(Settings) {
     if (!FList) FList = std::make_unique<TFileXDTPtrList>();
     SetPriority(QThread::HighPriority);
 }
 
+std::string TLoadFileThread::InvalidLineMessage(long long PhysicalLine, bool Klassisch) {
+    const std::string Classic = EXDTInvalidLine(PhysicalLine, 0).Message();
+    if (Klassisch) return Classic;
+    return Classic + ".\n\nEs ist die Zeile " + std::to_string(PhysicalLine) +
+           ". Mit \x84Ung\xFCltige Zeilen \xFC"
+           "berspringen\x93 im Men\xFC Ansicht liest das Programm den Rest der Datei.";
+}
+
 void TLoadFileThread::DoWork() {
+    const bool Extended = !FSettings.Klassisch;
     try {
         if (FBeforeLoad) FBeforeLoad(*this);
-        LoadXDTFile(*FList, FFileName, {.Cancel = &FCancelEvent});
+        try {
+            FOutcome = LoadXDTFile(*FList, FFileName,
+                                   {.Cancel = &FCancelEvent,
+                                    .InvalidLine = Extended && FSettings.Tolerant ? ilTolerant : ilRaise});
+        } catch (const EXDTInvalidLine& E) {
+            FOutcome.End = leInvalidLine;
+            FOutcome.PhysicalLine = E.PhysicalLine();
+            FOutcome.Offset = E.Offset();
+            if (!Extended) throw;
+            throw Exception(InvalidLineMessage(E.PhysicalLine(), false));
+        }
+    } catch (...) {
+        HandleWorkException();
+    }
+    // A small file is checked at once, a cancelled load not at all.
+    if (Extended && FList->MappingOpen() && FList->FileSize() < FSettings.CheckBelow &&
+        FOutcome.End != leCancelled && !Terminated() && !FCancelEvent.IsSet()) {
+        try {
+            TCheckResult R = CheckXDTFile(*FList, {.Cancel = &FCancelEvent});
+            if (!R.Cancelled) FCheck = std::move(R);
+        } catch (...) {
+            HandleWorkException();
+        }
+    }
+}
+
+void TCheckFileThread::DoWork() {
+    try {
+        TCheckResult R = CheckXDTFile(FList, {.Cancel = &FCancelEvent});
+        if (!R.Cancelled) FResult = std::move(R);
     } catch (...) {
         HandleWorkException();
     }
@@ -249,9 +292,10 @@ void TFormOstrel::FormCreate(const QStringList& Params) {
     NameSeparators(FUi->cmFileMenu, {"N3"});
     NameSeparators(FUi->cmViewMenu, {"N4", "N1"});
 
-    // Status panels: line count, file size, declared character set, character set in use.
+    // Status panels: line count, file size, declared character set, character set in use; and the
+    // counts of the check report at the right.
     const int Widths[3] = {120, 250, 200};
-    for (int I = 0; I < 4; ++I) {
+    for (int I = 0; I < 5; ++I) {
         auto* Panel = new QLabel(this);
         Panel->setObjectName(QStringLiteral("StatusPanel%1").arg(I));
         Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -259,9 +303,12 @@ void TFormOstrel::FormCreate(const QStringList& Params) {
         if (I < 3) {
             Panel->setFixedWidth(Widths[I]);
             FUi->StatusBar->addWidget(Panel);
-        } else {
+        } else if (I == 3) {
             Panel->setMinimumWidth(50);
             FUi->StatusBar->addWidget(Panel, 1);
+        } else {
+            Panel->setMinimumWidth(50); // as wide as its text, where the window allows it
+            FUi->StatusBar->addPermanentWidget(Panel);
         }
         FStatusPanels[I] = Panel;
     }
@@ -298,6 +345,7 @@ void TFormOstrel::FormCreate(const QStringList& Params) {
     FPtrList = std::make_unique<TFileXDTPtrList>();
     FView->SetPtrList(FPtrList.get());
     CreateExtensionActions();
+    AddExtensionCommands();
 
     for (QAction* A : {FUi->cmSearch, FUi->cmSearchAgain, FUi->cmToggleCodierung, FUi->cmRefresh})
         A->setEnabled(false);
@@ -337,6 +385,8 @@ void TFormOstrel::ReadOptions() {
         FView->SetShowComments(Ini.ReadBool(SOptions, SShowComments, FView->ShowComments()));
         FView->SetShowFeldArtName(Ini.ReadBool(SOptions, SShowFieldname, FView->ShowFeldArtName()));
         SetClassic(Ini.ReadBool(SOptions, SClassicView, ClassicByDefault()));
+        FTolerant = Ini.ReadBool(SOptions, STolerantLoading, false);
+        FTolerantKeyRead = Ini.ValueExists(SOptions, STolerantLoading);
     }
     // A name or size that no font can have gives the view's own.
     if (FontName.empty()) FontName = DefaultName;
@@ -365,6 +415,7 @@ void TFormOstrel::ReadOptions() {
 
     FUi->cmShowComments->setChecked(FView->ShowComments());
     FUi->cmShowFeldArtName->setChecked(FView->ShowFeldArtName());
+    FTolerantAction->setChecked(FTolerant);
     setWindowState(FWindowMaximized ? Qt::WindowMaximized : Qt::WindowNoState);
 }
 
@@ -383,6 +434,8 @@ void TFormOstrel::WriteOptions(const std::string& FileName) {
     // The switch joins the eight classic keys only once it differs from the default.
     if (FClassic != ClassicByDefault() || Ini.ValueExists(SOptions, SClassicView))
         Ini.WriteBool(SOptions, SClassicView, FClassic);
+    // The classic file keeps its eight keys until tolerant loading has been switched on.
+    if (FTolerant || FTolerantKeyRead) Ini.WriteBool(SOptions, STolerantLoading, FTolerant);
     Ini.UpdateFile();
 }
 
@@ -425,7 +478,7 @@ void TFormOstrel::PlaceAtStoredPosition() {
 }
 
 QLabel* TFormOstrel::StatusPanel(int Panel) const {
-    return Panel >= 0 && Panel < 4 ? FStatusPanels[Panel] : nullptr;
+    return Panel >= 0 && Panel < 5 ? FStatusPanels[Panel] : nullptr;
 }
 
 QString TFormOstrel::StatusText(int Panel) const {
@@ -464,6 +517,7 @@ void TFormOstrel::LoadFile(const std::string& Path) {
     FView->DataChanged();
     for (int I = 0; I < 4; ++I) SetStatusText(I, "");
     FFormatPanel->clear();
+    ShowCheckResult(std::nullopt);
     // The emptied window is painted before the load; input waits, so no command can start meanwhile.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
@@ -483,6 +537,7 @@ void TFormOstrel::LoadFile(const std::string& Path) {
                 SetStatusText(1, FileSizeText(FPtrList->FileSize(), FormatSettings()));
                 SetStatusText(2, DeclaredCodierungText(FPtrList->FileCodierung()));
                 FFormatPanel->setText(AnsiToQString(FPtrList->Format().Label));
+                ShowCheckResult(std::move(FLoadCheck));
             } else {
                 FPtrList->Clear();
                 SetAppTitle(AnsiToQString(SAppTitle));
@@ -502,12 +557,15 @@ void TFormOstrel::LoadFile(const std::string& Path) {
     }
     setWindowTitle(FAppTitle);
     UpdateSearchEnabled();
+    FCheckFileAction->setEnabled(!FCurrentFile.empty() && FPtrList->FileOpen());
 }
 
 bool TFormOstrel::ExecuteLoadFile(const std::string& Path, std::unique_ptr<TFileXDTPtrList>& List) {
-    TLoadFileThread Thread(Path, List, FBeforeLoad);
+    TLoadFileThread Thread(Path, List, FBeforeLoad, {FTolerant, FKlassisch, AutoCheckBelow});
     const std::string Caption = "Lade Datei \"" + QStringToAnsi(FromNative(Path)) + "\"...";
-    return Thread.RunModal(Caption, 0, false, true);
+    const bool Done = Thread.RunModal(Caption, 0, false, true);
+    FLoadCheck = std::move(Thread.CheckResult());
+    return Done;
 }
 
 void TFormOstrel::UpdateSearchEnabled() {
@@ -596,6 +654,7 @@ void TFormOstrel::SetClassic(bool Value) {
     FClassicAction->setChecked(Value);
     FFormatPanel->setVisible(!Value);
     FView->SetClassic(Value);
+    SetKlassisch(Value);
 }
 
 void TFormOstrel::ApplyCodierungChoice() {
@@ -673,6 +732,88 @@ void TFormOstrel::cmSearchAgainClick() {
 
 void TFormOstrel::cmInfoClick() {
     ShowAbout();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The extensions: tolerant loading and the check report
+
+void TFormOstrel::AddExtensionCommands() {
+    FCheckFileAction = new QAction(AnsiToQString("Datei pr\xFC"
+                                                 "fen"),
+                                   this);
+    FCheckFileAction->setObjectName(QStringLiteral("cmCheckFile"));
+    FCheckFileAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+    FCheckFileAction->setEnabled(false);
+    FUi->cmFileMenu->insertAction(FUi->cmFileMenu->actions().value(1), FCheckFileAction); // after "Öffnen"
+    connect(FCheckFileAction, &QAction::triggered, this, [this] { Guarded([this] { cmCheckFileClick(); }); });
+
+    FTolerantAction = new QAction(AnsiToQString("Ung\xFCltige Zeilen \xFC"
+                                                "berspringen"),
+                                  this);
+    FTolerantAction->setObjectName(QStringLiteral("cmTolerantLoading"));
+    FTolerantAction->setCheckable(true);
+    // After the column switches, before the separator that precedes the refresh command.
+    QAction* Before = nullptr;
+    for (QAction* A : FUi->cmViewMenu->actions())
+        if (A->objectName() == QLatin1String("N1")) Before = A;
+    FUi->cmViewMenu->insertAction(Before, FTolerantAction);
+    connect(FTolerantAction, &QAction::triggered, this,
+            [this] { Guarded([this] { cmTolerantLoadingClick(); }); });
+}
+
+void TFormOstrel::SetKlassisch(bool Value) {
+    FKlassisch = Value;
+    FCheckFileAction->setVisible(!Value);
+    FTolerantAction->setVisible(!Value);
+    StatusPanel(4)->setVisible(!Value);
+    if (Value) {
+        ShowCheckResult(std::nullopt);
+        if (FCheckPanel) FCheckPanel->hide();
+    }
+}
+
+void TFormOstrel::ShowCheckResult(std::optional<TCheckResult> Result) {
+    FCheckResult = std::move(Result);
+    SetStatusText(4, FCheckResult ? CheckCountText(FCheckResult->Errors, FCheckResult->Warnings)
+                                  : std::string());
+    if (!FCheckPanel) return;
+    if (FCheckResult)
+        FCheckPanel->SetResult(*FCheckResult);
+    else
+        FCheckPanel->SetNoResult("Nicht gepr\xFC"
+                                 "ft.");
+}
+
+void TFormOstrel::ShowLine(int Entry) {
+    if (Entry >= 0) FView->SetTopLine(Entry);
+}
+
+void TFormOstrel::cmCheckFileClick() {
+    if (FKlassisch || !FPtrList->FileOpen()) return;
+    {
+        TCheckFileThread Thread(*FPtrList);
+        const std::string Caption = "Pr\xFC"
+                                    "fe Datei \"" +
+                                    QStringToAnsi(FromNative(FCurrentFile)) + "\"...";
+        if (!Thread.RunModal(Caption, 0, false, true) || !Thread.Result()) return; // cancelled: as it was
+        if (!FCheckPanel) {
+            FCheckPanel = new TCheckPanel(this);
+            addDockWidget(Qt::RightDockWidgetArea, FCheckPanel);
+            resizeDocks({FCheckPanel}, {std::max(360, width() / 3)}, Qt::Horizontal);
+            connect(FCheckPanel, &TCheckPanel::EntryChosen, this, [this](int Entry) { ShowLine(Entry); });
+        }
+        ShowCheckResult(std::move(Thread.Result()));
+    }
+    FCheckPanel->show();
+    FCheckPanel->raise();
+    FCheckPanel->View()->setFocus();
+}
+
+void TFormOstrel::cmTolerantLoadingClick() {
+    FTolerant = FTolerantAction->isChecked();
+    // Read the document again the new way.
+    if (!FCurrentFile.empty()) LoadFile(FCurrentFile);
+    FocusView();
 }
 
 // ---------------------------------------------------------------------------------------------------

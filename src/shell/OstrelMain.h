@@ -3,6 +3,8 @@
 // shows it in the line view with its status texts, runs the menu and button commands and keeps the
 // options file.
 #include "background/ExThread.h"
+#include "document/XDTCheck.h"
+#include "document/XDTPtrList.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -18,12 +20,20 @@ class QDropEvent;
 class QDragMoveEvent;
 class QCloseEvent;
 class QWheelEvent;
+class TCheckPanel;
 class TFileXDTPtrList;
 class TXDTPtrView;
 
 namespace Ui {
 class FormOstrel;
 }
+
+// How the main window wants a file loaded, beyond the classic load.
+struct TLoadSettings {
+    bool Tolerant = false;   // read past invalid lines
+    bool Klassisch = false;  // the classic program: its own load and message only
+    uint64_t CheckBelow = 0; // check the file after the load when it is smaller; 0: never
+};
 
 // Fills the caller's index from a file on a worker thread, under the progress window.
 class TLoadFileThread : public TExecuteThread {
@@ -32,9 +42,16 @@ public:
     // Creates the index into List when List is empty; the caller keeps owning it. BeforeLoad (may be
     // empty) runs on the worker thread before the file is read: tests hold a load with it.
     TLoadFileThread(const std::string& FileName, std::unique_ptr<TFileXDTPtrList>& List,
-                    THook BeforeLoad = {});
+                    THook BeforeLoad = {}, const TLoadSettings& Settings = {});
 
     TEvent& CancelEvent() { return FCancelEvent; }
+    const TLoadOutcome& Outcome() const { return FOutcome; }
+    // The check report when the file was checked after the load.
+    std::optional<TCheckResult>& CheckResult() { return FCheck; }
+
+    // The message of a strict load that stops at an invalid line: the classic text first, then the
+    // line and the way to read the rest (only the classic text in the classic program).
+    static std::string InvalidLineMessage(long long PhysicalLine, bool Klassisch);
 
 protected:
     void DoWork() override;
@@ -43,7 +60,27 @@ private:
     std::string FFileName;
     std::unique_ptr<TFileXDTPtrList>& FList;
     THook FBeforeLoad;
+    TLoadSettings FSettings;
+    TLoadOutcome FOutcome;
+    std::optional<TCheckResult> FCheck;
 };
+
+// Checks the loaded document on a worker thread, under the progress window.
+class TCheckFileThread : public TExecuteThread {
+public:
+    explicit TCheckFileThread(const TFileXDTPtrList& List) : FList(List) {}
+    std::optional<TCheckResult>& Result() { return FResult; }
+
+protected:
+    void DoWork() override;
+
+private:
+    const TFileXDTPtrList& FList;
+    std::optional<TCheckResult> FResult;
+};
+
+// Files below this size are checked after every load; larger ones on demand.
+constexpr uint64_t AutoCheckBelow = uint64_t(16) << 20;
 
 // Where the program looks for its directory and its options file. The program's directory is in the
 // file system's encoding, as document paths are; the options files are UTF-8, as TIniFile takes them.
@@ -91,9 +128,18 @@ public:
     bool WindowMaximized() const { return FWindowMaximized; }
     // The application title: the program's name, with the document's path while one is shown.
     const QString& AppTitle() const { return FAppTitle; }
-    // The text of a status-bar panel, 0..3.
+    // The text of a status-bar panel, 0..3, and 4 for the check report's counts.
     QString StatusText(int Panel) const;
     QLabel* StatusPanel(int Panel) const;
+
+    // The classic program: without the extensions (tolerant loading, the check report and its
+    // panel and commands, the longer message on an invalid line).
+    bool Klassisch() const { return FKlassisch; }
+    void SetKlassisch(bool Value);
+    bool TolerantLoading() const { return FTolerant; }
+    // The report of the document shown, when it was checked.
+    const std::optional<TCheckResult>& CheckResult() const { return FCheckResult; }
+    TCheckPanel* CheckPanel() const { return FCheckPanel; }
 
     // The open dialog's filter list in Qt's syntax, in the order of LastFileType (1-based).
     static QStringList OpenDialogFilters();
@@ -115,6 +161,9 @@ public:
     // Without the options key the program starts in the extended view, or in the classic one when
     // the environment sets OSTREL_KLASSISCH=1.
     static bool ClassicByDefault();
+    // Commands of the extensions, added in code.
+    void cmCheckFileClick();
+    void cmTolerantLoadingClick();
 
 protected:
     void wheelEvent(QWheelEvent* Event) override;
@@ -139,14 +188,26 @@ private:
     // Shows the document in the set the extended rule chooses; panel 3 names it and why.
     void ApplyCodierungChoice();
     void KeepCodierung(int InUse);
+    void AddExtensionCommands();
+    // Shows a check report (or none) in the fifth panel and the report list.
+    void ShowCheckResult(std::optional<TCheckResult> Result);
+    void ShowLine(int Entry);
 
     std::unique_ptr<Ui::FormOstrel> FUi;
     TOstrelPaths FPaths;
     TLoadFileThread::THook FBeforeLoad;
-    QLabel* FStatusPanels[4] = {};
+    QLabel* FStatusPanels[5] = {};
     QLabel* FFormatPanel = nullptr; // the detected format; not in the classic view
     QAction* FClassicAction = nullptr;
     bool FClassic = false;
+    QAction* FCheckFileAction = nullptr;
+    QAction* FTolerantAction = nullptr;
+    TCheckPanel* FCheckPanel = nullptr; // made on the first report
+    std::optional<TCheckResult> FCheckResult;
+    std::optional<TCheckResult> FLoadCheck; // of the load just run
+    bool FKlassisch = false;
+    bool FTolerant = false;
+    bool FTolerantKeyRead = false; // the options file has the key: it is written back
 
     std::string FCurrentFile;
     std::string FLastDirectory;

@@ -3,8 +3,11 @@
 // output of a large file is never held in memory. Output is UTF-8.
 //
 // Exit status: 0 the whole file was read; 1 it was read only up to an invalid line (the rows before it
-// are printed) or it was cut short while being read; 2 wrong usage, or the path is not a readable
-// regular file.
+// are printed), it holds invalid lines (--tolerant reads past them) or it was cut short while being
+// read; 2 wrong usage, or the path is not a readable regular file.
+//
+// --check prints the check report of one or more files and folders instead: 0 no file has an error,
+// 1 one has, 2 wrong usage or a path that cannot be read.
 //
 // The usage lines and the --help text come from ostrel-dump.txt beside this file, which also makes
 // the manual page: a new option is documented there.
@@ -12,6 +15,7 @@
 
 #include "document/RowModel.h"
 #include "document/XDTAnonymize.h"
+#include "document/XDTCheck.h"
 #include "document/XDTExport.h"
 #include "document/XDTFile.h"
 #include "document/XDTPtrList.h"
@@ -24,13 +28,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 #include <new>
+#include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -250,7 +261,10 @@ struct TOptions {
     int Codierung = -1;        // -1: the file's own
     std::string CodierungArg;
     bool HasCodierung = false;
+    bool Tolerant = false;
+    bool Check = false;
     std::string Path;
+    std::vector<std::string> Paths; // --check: every file and folder given
 };
 
 // --csv, --befundtabelle, --anonymize ZIEL: true when argv[I] is one of them (Err set when it is
@@ -294,7 +308,7 @@ bool CheckExportOptions(const TOptions& O, std::string& Err) {
 
 // False with a message for wrong usage.
 bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help) {
-    bool HavePath = false, OptionsEnd = false;
+    bool OptionsEnd = false;
     for (int I = 1; I < argc; ++I) {
         const std::string_view A = argv[I];
         if (!OptionsEnd && A == "--") {
@@ -322,6 +336,10 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
                 Err = "--attachments ohne Ordner";
                 return false;
             }
+        } else if (!OptionsEnd && A == "--tolerant") {
+            O.Tolerant = true;
+        } else if (!OptionsEnd && A == "--check") {
+            O.Check = true;
         } else if (!OptionsEnd && (A == "--codierung" || A.starts_with("--codierung="))) {
             std::string_view V;
             if (A == "--codierung") {
@@ -340,15 +358,11 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
         } else if (!OptionsEnd && A.size() > 1 && A[0] == '-') {
             Err = "unbekannte Option \"" + std::string(A) + "\"";
             return false;
-        } else if (HavePath) {
-            Err = "nur eine Datei erwartet";
-            return false;
         } else {
-            O.Path = std::string(A);
-            HavePath = true;
+            O.Paths.emplace_back(A);
         }
     }
-    if (!HavePath) {
+    if (O.Paths.empty()) {
         Err = "keine Datei angegeben";
         return false;
     }
@@ -366,6 +380,19 @@ bool ParseArgs(int argc, char** argv, TOptions& O, std::string& Err, bool& Help)
         }
         O.Codierung = N;
     }
+    if (O.Check) {
+        if (O.Summary || O.Codierung >= 0) {
+            Err = std::string("--check vertr\xE4gt sich nicht mit ") +
+                  (O.Summary ? "--summary" : "--codierung");
+            return false;
+        }
+        return true;
+    }
+    if (O.Paths.size() > 1) {
+        Err = "nur eine Datei erwartet";
+        return false;
+    }
+    O.Path = O.Paths.front();
     return true;
 }
 
@@ -403,7 +430,10 @@ void PutRows(const TFileXDTPtrList& List, const TOptions& O, TWriter& Out) {
             Out.Put("{\"line\":");
             Out.PutInt(I + 1);
             Out.Put(",\"feldart\":");
-            Out.PutInt(Row.FeldArt);
+            if (Row.LineInvalid)
+                Out.Put("null"); // an invalid line kept whole names no field
+            else
+                Out.PutInt(Row.FeldArt);
             Out.Put(",\"kennung\":\"");
             Out.Put(Row.Kennung);
             Out.Put("\",\"inhalt\":\"");
@@ -571,6 +601,216 @@ int PutAnonymized(const TFileXDTPtrList& List, const TOptions& O, const std::str
     return ExitOk;
 }
 
+// ---------------------------------------------------------------------------------------------------
+// --check: the check report of files and folders, on two worker threads, printed in a stable order
+
+// A path as the file system spells it (UTF-8 as a rule), escaped for a TSV column or a JSON string.
+std::string EscapedPath(std::string_view P, bool Json) {
+    std::string R;
+    for (unsigned char C : P) {
+        if (C == '\\')
+            R += "\\\\";
+        else if (C == '\t')
+            R += "\\t";
+        else if (C == '\n')
+            R += "\\n";
+        else if (C == '\r')
+            R += "\\r";
+        else if (Json && C == '"')
+            R += "\\\"";
+        else if (Json && C < 0x20) {
+            char B[8];
+            std::snprintf(B, sizeof B, "\\u%04x", C);
+            R += B;
+        } else
+            R += char(C);
+    }
+    return R;
+}
+
+struct TCheckJob {
+    std::string Path;
+    std::string Failure; // the path cannot be checked: why (Windows-1252)
+    std::string Out;     // the report's lines, UTF-8
+    long long Errors = 0, Warnings = 0;
+    bool Truncated = false;
+    bool Done = false;
+};
+
+// The files of a folder and its subfolders, by name; hidden ones (a leading dot) are left out, and a
+// folder reached twice through links is read once.
+void CollectFolder(const std::filesystem::path& Dir, std::vector<TCheckJob>& Jobs,
+                   std::set<std::filesystem::path>& Seen) {
+    namespace fs = std::filesystem;
+    std::error_code Ec;
+    const fs::path Real = fs::canonical(Dir, Ec);
+    if (!Ec && !Seen.insert(Real).second) return;
+    std::vector<fs::path> Entries;
+    for (fs::directory_iterator It(Dir, Ec), End; !Ec && It != End; It.increment(Ec))
+        if (!It->path().filename().string().starts_with(".")) Entries.push_back(It->path());
+    if (Ec) {
+        TCheckJob J;
+        J.Path = Dir.string();
+        J.Failure = Quoted(J.Path) + ": Ordner kann nicht gelesen werden: " + Ec.message();
+        Jobs.push_back(std::move(J));
+        return;
+    }
+    std::sort(Entries.begin(), Entries.end());
+    for (const fs::path& E : Entries) {
+        std::error_code Ed;
+        if (fs::is_directory(E, Ed)) {
+            CollectFolder(E, Jobs, Seen);
+        } else {
+            TCheckJob J;
+            J.Path = E.string();
+            Jobs.push_back(std::move(J));
+        }
+    }
+}
+
+// Loads and checks one file; the report goes into the job.
+void CheckOne(TCheckJob& J, bool Json, bool WithFile) {
+    if (!J.Failure.empty()) return;
+    if (std::string Why = CheckPath(J.Path); !Why.empty()) {
+        J.Failure = std::move(Why);
+        return;
+    }
+    TFileXDTPtrList List;
+    TLoadOutcome Loaded;
+    try {
+        Loaded = LoadXDTFile(List, J.Path, {.InvalidLine = ilTolerant});
+    } catch (const Exception& E) {
+        J.Failure = Quoted(J.Path) + ": " + E.Message();
+        return;
+    } catch (const std::bad_alloc&) {
+        J.Failure = Quoted(J.Path) + ": Nicht genug Speicher f\xFCr den Zeilenindex";
+        return;
+    }
+    if (Loaded.End == leNotReadable) {
+        J.Failure = Quoted(J.Path) + " kann nicht gelesen werden";
+        return;
+    }
+    const TCheckResult R = CheckXDTFile(List);
+    J.Errors = R.Errors;
+    J.Warnings = R.Warnings;
+    J.Truncated = Loaded.End == leTruncated || List.FileTruncated();
+    const TEncoder& Enc = Encoder();
+    const std::string File = EscapedPath(J.Path, Json);
+    for (const TCheckProblem& P : R.Problems) {
+        std::string& O = J.Out;
+        if (Json) {
+            O += "{";
+            if (WithFile) O += "\"file\":\"" + File + "\",";
+            O += "\"line\":" + std::to_string(P.Line) + ",\"offset\":" + std::to_string(P.Offset) +
+                 ",\"severity\":\"" + CheckSeverityName(P.Severity) + "\",\"code\":\"" + P.Code +
+                 "\",\"message\":\"" + Encoded(Enc.Json, P.Message) + "\"}\n";
+        } else {
+            if (WithFile) O += File + "\t";
+            O += std::to_string(P.Line) + "\t" + CheckSeverityName(P.Severity) + "\t" + P.Code + "\t" +
+                 Encoded(Enc.Tsv, P.Message) + "\n";
+        }
+    }
+}
+
+int RunCheck(const TOptions& O) {
+    namespace fs = std::filesystem;
+    std::vector<TCheckJob> Jobs;
+    std::set<fs::path> Seen;
+    bool Folder = false;
+    for (const std::string& P : O.Paths) {
+        std::error_code Ec;
+        if (fs::is_directory(P, Ec)) {
+            Folder = true;
+            CollectFolder(P, Jobs, Seen);
+        } else {
+            TCheckJob J;
+            J.Path = P;
+            Jobs.push_back(std::move(J));
+        }
+    }
+    const bool WithFile = Folder || O.Paths.size() > 1;
+
+    // Two workers take the files in turn, at most a window ahead of the printing, so that the reports
+    // waiting to be printed stay few.
+    constexpr size_t Window = 64;
+    std::mutex Lock;
+    std::condition_variable Changed;
+    size_t Next = 0, Printed = 0;
+    auto Work = [&] {
+        for (;;) {
+            size_t I;
+            {
+                std::unique_lock<std::mutex> L(Lock);
+                Changed.wait(L, [&] { return Next >= Jobs.size() || Next < Printed + Window; });
+                if (Next >= Jobs.size()) return;
+                I = Next++;
+            }
+            TCheckJob Result;
+            Result.Path = Jobs[I].Path;
+            Result.Failure = Jobs[I].Failure;
+            CheckOne(Result, O.Json, WithFile);
+            {
+                std::lock_guard<std::mutex> L(Lock);
+                Result.Done = true;
+                Jobs[I] = std::move(Result);
+            }
+            Changed.notify_all();
+        }
+    };
+    std::thread Workers[2] = {std::thread(Work), std::thread(Work)};
+
+    long long Files = 0, FilesWithErrors = 0, Errors = 0, Warnings = 0, Unreadable = 0;
+    bool Incomplete = false, WriteFailed = false;
+    int WriteErrno = 0;
+    {
+        TWriter Out(1);
+        for (size_t I = 0; I < Jobs.size(); ++I) {
+            TCheckJob J;
+            {
+                std::unique_lock<std::mutex> L(Lock);
+                Changed.wait(L, [&] { return Jobs[I].Done; });
+                J = std::move(Jobs[I]);
+                Jobs[I] = TCheckJob{};
+                Printed = I + 1;
+            }
+            Changed.notify_all();
+            if (!J.Failure.empty()) {
+                ++Unreadable;
+                Out.Flush();
+                PutLine(2, "ostrel-dump: " + J.Failure);
+                continue;
+            }
+            ++Files;
+            FilesWithErrors += J.Errors > 0 ? 1 : 0;
+            Errors += J.Errors;
+            Warnings += J.Warnings;
+            Out.Put(J.Out);
+            if (J.Truncated) {
+                Incomplete = true;
+                Out.Flush();
+                PutLine(2, Quoted(J.Path) + " wurde w\xE4hrend des Lesens gek\xFCrzt");
+            }
+        }
+        if (O.Json)
+            Out.Put("{\"files\":" + std::to_string(Files) +
+                    ",\"files_with_errors\":" + std::to_string(FilesWithErrors) +
+                    ",\"errors\":" + std::to_string(Errors) + ",\"warnings\":" + std::to_string(Warnings) +
+                    ",\"unreadable\":" + std::to_string(Unreadable) + "}\n");
+        else
+            Out.Put(Utf8(
+                "Dateien: " + std::to_string(Files) + ", mit Fehlern: " + std::to_string(FilesWithErrors) +
+                ", Fehler: " + std::to_string(Errors) + ", Warnungen: " + std::to_string(Warnings) +
+                (Unreadable ? ", nicht lesbar: " + std::to_string(Unreadable) : std::string()) + "\n"));
+        Out.Flush();
+        WriteFailed = Out.Failed();
+        WriteErrno = Out.Error();
+    }
+    for (std::thread& T : Workers) T.join();
+    if (WriteFailed) return Fail(std::string("Schreibfehler: ") + std::strerror(WriteErrno));
+    if (Unreadable > 0) return ExitUsage;
+    return Errors > 0 || Incomplete ? ExitIncomplete : ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -586,13 +826,24 @@ int main(int argc, char** argv) {
         TWriter(1).Put(Utf8(ProgramHelp));
         return ExitOk;
     }
+    if (O.Check) return RunCheck(O);
     if (const std::string Why = CheckPath(O.Path); !Why.empty()) return Fail(Why);
 
     TFileXDTPtrList List;
     std::string LoadError;
     TLoadOutcome Loaded;
     try {
-        Loaded = LoadXDTFile(List, O.Path, {.InvalidLine = ilStop});
+        Loaded = LoadXDTFile(List, O.Path, {.InvalidLine = O.Tolerant ? ilTolerant : ilStop});
+        // Read past, but still no valid file.
+        if (Loaded.InvalidLines > 0)
+            LoadError = std::to_string(Loaded.InvalidLines) +
+                        (Loaded.InvalidLines == 1 ? " ung\xFCltige Zeile" : " ung\xFCltige Zeilen") +
+                        " gelesen, die erste in Zeile " + std::to_string(Loaded.PhysicalLine);
+        if (Loaded.BlankLines > 0)
+            LoadError += (LoadError.empty() ? "" : "; ") + std::to_string(Loaded.BlankLines) +
+                         (Loaded.BlankLines == 1 ? " leere Zeile" : " leere Zeilen") +
+                         " \xFC"
+                         "bersprungen";
         if (Loaded.End == leInvalidLine)
             LoadError = EXDTInvalidLine(Loaded.PhysicalLine, Loaded.Offset).Message() + ": Zeile " +
                         std::to_string(Loaded.PhysicalLine);

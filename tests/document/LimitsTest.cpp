@@ -67,3 +67,23 @@ TEST(Limits, MoreLinesThanTheIndexHolds) {
     EXPECT_EQ(L.Inhalt(99), "99");
     EXPECT_EQ(L.UpdateCount(), 0);
 }
+
+// Tolerant loading keeps even a line too long for one entry: in entries of INT32_MAX bytes each, all
+// of them of the same physical line.
+TEST(Limits, TolerantLoadSplitsALineLongerThanAnEntry) {
+    TempDir D;
+    const std::string Head = XdtLine(8000, "8220");
+    const off_t Size = off_t(INT32_MAX) + 100;
+    const std::string P = SparseFile(D, Head + "0128000", Size);
+    TFileXDTPtrList L;
+    const TLoadOutcome O = LoadXDTFile(L, P, {.InvalidLine = ilTolerant});
+    EXPECT_EQ(O.End, leComplete);
+    EXPECT_EQ(O.InvalidLines, 1);
+    EXPECT_EQ(O.PhysicalLine, 2);
+    ASSERT_EQ(L.Count(), 3);
+    EXPECT_TRUE(L.IsInvalidLine(1));
+    EXPECT_TRUE(L.IsInvalidLine(2));
+    EXPECT_EQ(L.Items(1).InhaltLen, INT32_MAX);
+    EXPECT_EQ(uint64_t(L.Items(2).InhaltPtr - L.ViewBase()) + uint64_t(L.Items(2).InhaltLen), uint64_t(Size));
+    EXPECT_EQ(L.Items(2).InhaltPtr, L.Items(1).InhaltPtr + INT32_MAX);
+}

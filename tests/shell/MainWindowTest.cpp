@@ -186,7 +186,10 @@ TEST_F(ShellTest, InvalidLineIsReportedAndTheLinesBeforeItAreShown) {
         Messages << MsgText(W);
         return ClickMsgButton(W, mrOk);
     });
-    auto Form = MakeForm({QString::fromStdString(P)});
+    // The classic program.
+    auto Form = MakeForm();
+    Form->SetKlassisch(true);
+    Form->LoadFile(P);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_EQ(Messages[0], QString::fromUtf8("Ungültige Zeile in XDT-Datei."));
     EXPECT_EQ(Form->View()->LineCount(), 3);

@@ -503,3 +503,147 @@ TEST_F(DumpTest, AttachmentsAreWrittenIntoTheFolder) {
     EXPECT_NE(Json.at(6).find(",\"depth\":2,\"object\":\"Obj_0068\"}"), std::string::npos) << Json[6];
     EXPECT_EQ(Lines(Run({"--json", File}).Out).at(3).find("depth"), std::string::npos);
 }
+
+namespace {
+// A small LDT 2 laboratory package whose record lengths and package length are right.
+std::string CleanLdt2() {
+    auto Record = [](const std::string& SatzArt, const std::string& Rest) {
+        char Len[16];
+        std::snprintf(Len, sizeof Len, "%05zu", 13 + 14 + Rest.size());
+        return XdtLine("8000", SatzArt) + XdtLine("8100", Len) + Rest;
+    };
+    const std::string Head = Record("8220", XdtLine("9212", "LDT1014.01") + XdtLine("9106", "3")) +
+                             Record("8201", XdtLine("3101", "A"));
+    char Total[16];
+    std::snprintf(Total, sizeof Total, "%08zu", Head.size() + 13 + 14 + 17);
+    return Head + Record("8221", XdtLine("9202", Total));
+}
+} // namespace
+
+TEST_F(DumpTest, CheckPrintsOneProblemPerLineAndASummary) {
+    // Line 7 states 12 bytes for a line of 10, line 8 names a field no LDT 2 table knows.
+    std::string F = CleanLdt2();
+    F.replace(F.find("0103101A"), 3, "012");
+    F.insert(F.find("0138000"
+                    "8221"),
+             XdtLine("1234", "x"));
+    // The record and package lengths now miss the inserted line: two more errors.
+    const std::string P = Write("lab.ldt", F);
+    TRun R = Run({"--check", P});
+    EXPECT_EQ(R.Status, 1) << R.Err;
+    EXPECT_EQ(Lines(R.Out),
+              (std::vector<std::string>{
+                  "6\tFehler\tsatz\tSatzl\u00e4nge 00037, der Satz \"8201\" hat 47 Byte (mit CR LF)",
+                  "7\tFehler\tlaenge\tL\u00e4ngenangabe 012, die Zeile hat 10 Byte (mit CR LF)",
+                  "8\tWarnung\tunbekannt\tFeldkennung 1234 ist f\u00fcr LDT 2 nicht bekannt",
+                  "11\tFehler\tpaketlaenge\tGesamtl\u00e4nge 00000137, das Datenpaket ab Zeile 1 "
+                  "hat 147 Byte (mit CR LF)",
+                  "Dateien: 1, mit Fehlern: 1, Fehler: 3, Warnungen: 1",
+              }));
+    EXPECT_EQ(R.Err, "");
+
+    R = Run({"--check", "--json", P});
+    EXPECT_EQ(R.Status, 1);
+    const std::vector<std::string> J = Lines(R.Out);
+    ASSERT_EQ(J.size(), 5u);
+    EXPECT_EQ(J[1],
+              "{\"line\":7,\"offset\":" + std::to_string(F.find("0123101A")) +
+                  ",\"severity\":\"Fehler\",\"code\":\"laenge\",\"message\":\"L\u00e4ngenangabe 012, die "
+                  "Zeile hat 10 Byte (mit CR LF)\"}");
+    EXPECT_EQ(J[4], "{\"files\":1,\"files_with_errors\":1,\"errors\":3,\"warnings\":1,\"unreadable\":0}");
+}
+
+TEST_F(DumpTest, CheckExitStatus) {
+    // No problem at all; warnings only; an error.
+    const TRun Clean = Run({"--check", Write("clean.ldt", CleanLdt2())});
+    EXPECT_EQ(Clean.Status, 0) << Clean.Out;
+    EXPECT_EQ(Lines(Clean.Out),
+              (std::vector<std::string>{"Dateien: 1, mit Fehlern: 0, Fehler: 0, Warnungen: 0"}));
+    std::string Warn = CleanLdt2();
+    Warn.replace(Warn.find("LDT1014.01"), 10, "LDT9999.01");
+    EXPECT_EQ(Run({"--check", Write("warn.ldt", Warn)}).Status, 0);
+    EXPECT_EQ(Run({"--check", Write("bad.ldt", "01x3101abc\r\n")}).Status, 1);
+    // A path that cannot be read: said on standard error, the others still checked, status 2.
+    const TRun Missing = Run({"--check", (Dir / "missing.ldt").string(), (Dir / "bad.ldt").string()});
+    EXPECT_EQ(Missing.Status, 2);
+    EXPECT_NE(Missing.Err.find("missing.ldt\": Datei nicht gefunden"), std::string::npos) << Missing.Err;
+    EXPECT_EQ(Lines(Missing.Out).back(),
+              "Dateien: 1, mit Fehlern: 1, Fehler: 1, Warnungen: 0, nicht lesbar: 1");
+    // Options that do not go with it.
+    for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
+             {"--check"}, {"--check", "--summary", "x"}, {"--check", "--codierung", "1", "x"}}) {
+        const TRun U = Run(Args);
+        EXPECT_EQ(U.Status, 2) << ::testing::PrintToString(Args);
+        EXPECT_NE(U.Err.find("ostrel-dump --check"), std::string::npos);
+    }
+}
+
+// Files and folders, folders with their subfolders, in the order of the arguments and of the names;
+// each problem named with its file; hidden files left out.
+TEST_F(DumpTest, CheckFilesAndFoldersInAStableOrder) {
+    fs::create_directories(Dir / "docs" / "sub");
+    Write("docs/b.ldt", "01x3101abc\r\n");
+    Write("docs/a.ldt", CleanLdt2());
+    Write("docs/sub/c.ldt", XdtLine("8000", "8220") + "\r\n" + XdtLine("8000", "8221"));
+    Write("docs/.hidden.ldt", "garbage");
+    Write("single.ldt", "01x3101abc\r\n");
+    const std::string D = (Dir / "docs").string(), S = (Dir / "single.ldt").string();
+    for (int Round = 0; Round < 3; ++Round) { // the two workers may finish in any order
+        const TRun R = Run({"--check", S, D});
+        EXPECT_EQ(R.Status, 1);
+        EXPECT_EQ(
+            Lines(R.Out),
+            (std::vector<std::string>{
+                S + "\t1\tFehler\tkopf\tL\u00e4ngenangabe \"01x\" besteht nicht aus drei Ziffern",
+                D + "/b.ldt\t1\tFehler\tkopf\tL\u00e4ngenangabe \"01x\" besteht nicht aus drei Ziffern",
+                D + "/sub/c.ldt\t1\tWarnung\tsatz\tSatz \"8220\" ohne Satzl\u00e4nge 8100",
+                D + "/sub/c.ldt\t2\tFehler\tleerzeile\tLeere Zeile",
+                D + "/sub/c.ldt\t3\tWarnung\tsatz\tSatz \"8221\" ohne Satzl\u00e4nge 8100",
+                D + "/sub/c.ldt\t3\tWarnung\tpaketlaenge\tDatenpaket-Abschluss 8221 ohne Gesamtl\u00e4nge "
+                    "9202",
+                "Dateien: 4, mit Fehlern: 3, Fehler: 3, Warnungen: 3",
+            }));
+    }
+    // JSON names the file too.
+    const TRun J = Run({"--check", "--json", D});
+    EXPECT_EQ(Lines(J.Out)[0].rfind("{\"file\":\"" + D + "/b.ldt\",\"line\":1,", 0), 0u) << J.Out;
+}
+
+// Many files: both workers busy, the output still whole and in order.
+TEST_F(DumpTest, CheckManyFiles) {
+    fs::create_directories(Dir / "many");
+    for (int I = 0; I < 150; ++I) {
+        char Name[32];
+        std::snprintf(Name, sizeof Name, "many/f%03d.ldt", I);
+        Write(Name, I % 3 == 0 ? std::string("01x3101abc\r\n") : CleanLdt2());
+    }
+    const TRun R = Run({"--check", (Dir / "many").string()});
+    EXPECT_EQ(R.Status, 1);
+    const std::vector<std::string> L = Lines(R.Out);
+    ASSERT_EQ(L.size(), 51u);
+    for (int I = 0; I < 50; ++I) {
+        char Name[32];
+        std::snprintf(Name, sizeof Name, "/f%03d.ldt\t1\t", I * 3);
+        EXPECT_NE(L[size_t(I)].find(Name), std::string::npos) << L[size_t(I)];
+    }
+    EXPECT_EQ(L.back(), "Dateien: 150, mit Fehlern: 50, Fehler: 50, Warnungen: 0");
+}
+
+TEST_F(DumpTest, TolerantReadsPastInvalidLines) {
+    const std::string F =
+        XdtLine("8000", "8220") + "\r\n" + "Dies ist keine Zeile\r\n" + XdtLine("3101", "A");
+    const std::string P = Write("t.ldt", F);
+    TRun R = Run({"--tolerant", P});
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_EQ(Lines(R.Out),
+              (std::vector<std::string>{"1\t8000\t8220\tL-Datenpaket-Header\tSatzart",
+                                        "2\t????\tDies ist keine Zeile\t\t", "3\t3101\tA\t\tName"}));
+    EXPECT_EQ(Lines(R.Err).back(),
+              "1 ung\u00fcltige Zeile gelesen, die erste in Zeile 3; 1 leere Zeile \u00fcbersprungen");
+    R = Run({"--tolerant", "--json", P});
+    EXPECT_EQ(Lines(R.Out)[1],
+              "{\"line\":2,\"feldart\":null,\"kennung\":\"????\",\"inhalt\":\"Dies ist keine "
+              "Zeile\",\"comment\":\"\",\"name\":\"\"}");
+    // A file without invalid lines reads as without the option.
+    EXPECT_EQ(Run({"--tolerant", Write("ok.ldt", CleanLdt2())}).Status, 0);
+}
