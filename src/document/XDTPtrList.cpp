@@ -44,9 +44,8 @@ public:
             for (size_t I = H & FMask;; I = (I + 1) & FMask) {
                 const TSlot& Slot = FSlots[I];
                 if (!Slot.Ptr) break;
-                if (Slot.Hash == uint32_t(H) && Slot.Len == S.size() &&
-                    std::memcmp(Slot.Ptr, S.data(), S.size()) == 0)
-                    return vsPresent;
+                // string_view equality: an empty text may have no address at all.
+                if (Slot.Hash == uint32_t(H) && std::string_view(Slot.Ptr, Slot.Len) == S) return vsPresent;
             }
         }
         if (FCount >= FLimit) return vsFull;
