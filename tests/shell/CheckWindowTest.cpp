@@ -36,6 +36,7 @@ QString Cell(QStandardItemModel* M, int Row, int Col) {
 } // namespace
 
 TEST_F(CheckWindowThread, SmallFilesAreCheckedAfterEveryLoad) {
+    Classic = false;
     const std::string Bad = WriteFile("docs/bad.ldt", Lines(10, 4));
     auto Form = MakeForm({QString::fromStdString(Bad)});
     // The four panels as ever, the counts in the fifth.
@@ -56,6 +57,7 @@ TEST_F(CheckWindowThread, SmallFilesAreCheckedAfterEveryLoad) {
 }
 
 TEST_F(CheckWindowThread, CheckCommandListsTheProblemsAndShowsTheirLines) {
+    Classic = false;
     const std::string P = WriteFile("docs/long.ldt", Lines(200, 150));
     auto Form = MakeForm({QString::fromStdString(P)});
     Form->resize(900, 400);
@@ -110,6 +112,7 @@ TEST_F(CheckWindowThread, CheckCommandListsTheProblemsAndShowsTheirLines) {
 }
 
 TEST_F(CheckWindowThread, AFileWithoutProblemsSaysSo) {
+    Classic = false;
     auto Form = MakeForm({QString::fromStdString(
         WriteFile("docs/good.ldt", XdtLine(8000, "con0") + XdtLine(9106, "4") + XdtLine(8000, "con9")))});
     Action(*Form, "cmCheckFile")->trigger();
@@ -124,6 +127,7 @@ TEST_F(CheckWindowThread, AFileWithoutProblemsSaysSo) {
 // The strict load stops at an invalid line and says where and how to read on; the switch in the
 // view menu reads the whole file, keeps the invalid line whole, and is kept in the options file.
 TEST_F(CheckWindowThread, TolerantLoadingReadsTheRestAndIsKept) {
+    Classic = false;
     const std::string P =
         WriteFile("docs/broken.ldt", XdtLine(8000, "con0") + XdtLine(3101, "Anna") +
                                          "Dies ist keine Zeile\r\n" + XdtLine(3103, "Clara"));
@@ -175,6 +179,7 @@ TEST_F(CheckWindowThread, TolerantLoadingReadsTheRestAndIsKept) {
 
 // A problem past the lines a strict load kept names the last entry: the view goes as far as it can.
 TEST_F(CheckWindowThread, ProblemsPastAStrictStopShowTheLastLine) {
+    Classic = false;
     std::string S = Lines(30);
     S += "\r\n" + XdtLine(3101, "weiter");
     TModalDriver Driver([&](QWidget* W) { return qobject_cast<TMsgForm*>(W) && ClickMsgButton(W, mrOk); });
