@@ -6,6 +6,7 @@
 #include "XDTPtrList.h"
 
 #include "catalogue/XDTCodeTbl.h"
+#include "catalogue/XDTSupplement.h"
 #include "support/Event.h"
 #include "support/Sha1.h"
 
@@ -91,7 +92,35 @@ bool CheckFieldKnown(TCheckFamily Family, int32_t FeldArt) {
     case cfUnbekannt:
         break;
     }
-    return FeldArtIndex(FeldArt) != 0;
+    if (FeldArtIndex(FeldArt) != 0) return true;
+    // The supplementary tables of today's formats: a name of the file's family, or any for an
+    // unknown family.
+    TXdtFamily X = TXdtFamily::Unknown;
+    switch (Family) {
+    case cfLDT3:
+        X = TXdtFamily::Ldt3;
+        break;
+    case cfLDT2:
+        X = TXdtFamily::Ldt2;
+        break;
+    case cfGDT2:
+        X = TXdtFamily::Gdt2;
+        break;
+    case cfGDT30:
+    case cfGDT35:
+        X = TXdtFamily::Gdt3;
+        break;
+    case cfBDT:
+        X = TXdtFamily::Bdt;
+        break;
+    case cfKVDT:
+        X = TXdtFamily::Kvdt;
+        break;
+    case cfUnbekannt:
+        break;
+    }
+    return X == TXdtFamily::Unknown ? !SupplementFeldLines(FeldArt).empty()
+                                    : !SupplementFeldName(FeldArt, X).empty();
 }
 
 bool CheckObjectKnown(TCheckFamily Family, int Number) {
