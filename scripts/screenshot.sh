@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/ostrel.png}")
-sample=data/samples/healthmetrix-libldt3__3.2.4-with-bak.ldt
+sample=data/samples/labres-ldtparser__Z01_UseCase12_Storno_Auftrag.ldt
 bash scripts/setup.sh run
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_BUILD_TESTS=OFF \
   -DOSTREL_BUILD_BENCH=OFF >/dev/null
@@ -20,7 +20,7 @@ printf '[Options]\r\nShow Comments=1\r\nShow Fieldname=1\r\nWindow Maximized=0\r
 rm -f "$out"
 # No settings of the user's desktop, scaling or fonts: a fresh configuration folder, the X11
 # platform of the virtual screen.
-env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_STYLE_OVERRIDE \
+env -u OSTREL_KLASSISCH -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_STYLE_OVERRIDE \
   XDG_CONFIG_HOME="$tmp/config" XDG_RUNTIME_DIR="$tmp/run" OSTREL_OPTIONS_FILE="$tmp/ostrel.INI" \
   OSTREL_SCREENSHOT="$out" \
   xvfb-run -a -s "-screen 0 1280x800x24" build-release/bin/ostrel "$sample"
