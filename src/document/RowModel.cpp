@@ -104,7 +104,8 @@ void MakeRowTexts(const TXDTPtrList& List, int Index, const TRowOptions& Options
         Out.Inhalt.assign(Out.Raw);
         ConvertCodierungInPlace(Codierung, Out.Inhalt.data(), Out.Inhalt.size());
     }
-    Out.Invalid = std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
+    // An invalid line read whole is marked as invalid content is: it cannot pass for a field.
+    Out.Invalid = Out.LineInvalid || std::memchr(Out.Inhalt.data(), 0, Out.Inhalt.size()) != nullptr;
     Out.InhaltFrom = 0;
     Out.InhaltSize = -1;
 }
@@ -120,7 +121,7 @@ void MakeRowTextsWindow(const TXDTPtrList& List, int Index, const TRowOptions& O
     MakeRowFrame(List, Index, Options, Out);
     From = std::clamp<int64_t>(From, 0, Facts.Size);
     ConvertCodierungWindow(ContentCodierung(Options), Out.Raw, From, Count, Out.Inhalt);
-    Out.Invalid = Facts.Invalid;
+    Out.Invalid = Out.LineInvalid || Facts.Invalid;
     Out.InhaltFrom = From;
     Out.InhaltSize = Facts.Size;
 }

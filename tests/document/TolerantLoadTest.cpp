@@ -147,12 +147,14 @@ TEST(TolerantLoad, RowTextsShowTheWholeLineUnderQuestionMarks) {
     EXPECT_EQ(R.Kennung, "????");
     EXPECT_EQ(R.Raw, "81x0\xE4Text");
     EXPECT_EQ(R.Inhalt, "81x0\xE4Text"); // converted like any content
+    EXPECT_TRUE(R.Invalid);                // and drawn in the colour of invalid content
     EXPECT_EQ(R.Comment, "");
     EXPECT_EQ(R.Name, "");
     EXPECT_EQ(L.Kennung(1), "????");
     EXPECT_FALSE(L.IsSatzArt(1));
     MakeRowTexts(L, 0, {}, R);
     EXPECT_FALSE(R.LineInvalid);
+    EXPECT_FALSE(R.Invalid);
     EXPECT_EQ(R.Kennung, "8000");
 }
 
