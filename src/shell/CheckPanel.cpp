@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QShortcut>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -29,9 +28,16 @@ class TProblemView : public QTreeView {
 public:
     using QTreeView::QTreeView;
     std::function<void(const QModelIndex&)> OnEnter;
+    std::function<void()> OnCopy;
 
 protected:
     void keyPressEvent(QKeyEvent* E) override {
+        // The view's own copy would take the current cell alone; the list copies whole rows.
+        if (E->matches(QKeySequence::Copy) && OnCopy) {
+            OnCopy();
+            E->accept();
+            return;
+        }
         if ((E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter) && currentIndex().isValid() &&
             OnEnter) {
             OnEnter(currentIndex());
@@ -79,8 +85,7 @@ TCheckPanel::TCheckPanel(QWidget* Parent) : QDockWidget(Parent) {
     setWidget(Body);
 
     connect(FView, &QTreeView::clicked, this, [this](const QModelIndex& I) { Choose(I); });
-    auto* Copy = new QShortcut(QKeySequence::Copy, FView, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(Copy, &QShortcut::activated, this, [this] { CopySelection(); });
+    View->OnCopy = [this] { CopySelection(); };
 }
 
 void TCheckPanel::SetResult(const TCheckResult& R) {
