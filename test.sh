@@ -35,7 +35,7 @@ thread_tests='^([A-Za-z0-9_]*/)?[A-Za-z0-9_]*(Thread|Cancel|Load|ChangingFile)[A
 # Left out of the ThreadSanitizer stage (they run in the other stages): tests whose windows paint
 # large images, which Qt converts on its own thread pool; those threads hand the pieces over through
 # Qt's uninstrumented locks, and the reports have no frame of ours to tell them apart by.
-tsan_excluded='^ExecuteThread\.StatusLinesAndProgressFromTheWorker$'
+tsan_excluded='^(ExecuteThread\.StatusLinesAndProgressFromTheWorker|CheckWindowThread\.CheckCommandListsTheProblemsAndShowsTheirLines|ShellLoadTest\.(FileDroppedWhileALoadRunsOpensAfterIt|SearchDialogOffersAHundredThousandRecordTypes))$'
 
 configure() { # build dir, extra cmake arguments
   local dir=$1
