@@ -126,8 +126,9 @@ unsigned char AnsiOf(char32_t Cp) {
 } // namespace
 
 std::string ConvertCodierungStr(int Codierung, std::string_view S) {
-    std::string R;
-    ConvertCodierungTo(Codierung, S, R);
+    // The classic conversion keeps every byte in its place; UTF-8 goes through ConvertCodierungTo.
+    std::string R(S);
+    ConvertCodierungInPlace(Codierung, R.data(), R.size());
     return R;
 }
 

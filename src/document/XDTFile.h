@@ -29,7 +29,8 @@ std::string CodierungName(int Codierung);
 // The same for every display set, 1..6.
 std::string DisplayCodierungName(int Codierung);
 
-// A set that changes the content's length (UTF-8): converted into Out, which is reused.
+// Every display set, also one that changes the content's length (UTF-8), into Out (reused).
+// ConvertCodierungStr and the in-place form keep the length and leave UTF-8 as it stands.
 void ConvertCodierungTo(int Codierung, std::string_view S, std::string& Out);
 // For a window of a long text, without a copy of the whole: the length of S converted by
 // ConvertCodierungTo and whether it holds the invalid mark 0 (time in proportion to S, no memory) ...

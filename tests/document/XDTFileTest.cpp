@@ -83,18 +83,27 @@ TEST(CharacterSets, Names) {
     EXPECT_EQ(CodierungName(5), "");
 }
 
+namespace {
+std::string Utf8(std::string_view S) {
+    std::string R;
+    ConvertCodierungTo(cdUTF8, S, R);
+    return R;
+}
+} // namespace
+
 TEST(CharacterSets, Utf8IsDecodedIntoWindows1252) {
+    // The length-keeping conversion leaves UTF-8 alone.
+    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "\xC3\xBC"), "\xC3\xBC");
     // Umlauts, the euro sign (a Windows-1252 extra), a character the set lacks (U+0100), a control.
-    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "M\xC3\xBCller \xE2\x82\xAC \xC4\x80\t"),
-              std::string("M\xFCller \x80 \0\0", 11));
+    EXPECT_EQ(Utf8("M\xC3\xBCller \xE2\x82\xAC \xC4\x80\t"), std::string("M\xFCller \x80 \0\0", 11));
     // Overlong forms, a surrogate, a stray continuation byte, a cut sequence: one mark per byte that
     // starts no sequence, the rest kept.
-    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "a\xC0\xAF"
-                                          "b"),
+    EXPECT_EQ(Utf8("a\xC0\xAF"
+                   "b"),
               std::string("a\0\0b", 4));
-    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "\xE0\x80\xAF"), std::string(3, '\0'));
-    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "\xED\xA0\x80x"), std::string("\0\0\0x", 4));
-    EXPECT_EQ(ConvertCodierungStr(cdUTF8, "\x80z\xC3"), std::string("\0z\0", 3));
+    EXPECT_EQ(Utf8("\xE0\x80\xAF"), std::string(3, '\0'));
+    EXPECT_EQ(Utf8("\xED\xA0\x80x"), std::string("\0\0\0x", 4));
+    EXPECT_EQ(Utf8("\x80z\xC3"), std::string("\0z\0", 3));
     // ANSI shows the bytes as they stand.
     EXPECT_EQ(ConvertCodierungStr(cdAnsi, "\x80\xE4\t"), "\x80\xE4\t");
     EXPECT_EQ(DisplayCodierungName(cdUTF8), "UTF-8");
