@@ -94,7 +94,8 @@ constexpr TSignRule SignRules[] = {
     {8000, Exact, "grnk", Bdt, F::Bdt3, Decisive, false},
     {8000, Exact, "hapo", Bdt, F::Bdt3, Decisive, false},
     {8000, Exact, "iden", Bdt, F::Bdt3, Decisive, false},
-    {8000, Exact, "spec", Bdt, F::Bdt3, Decisive, false},
+    {8000, Exact, "spec", Bdt, F::Bdt3, Decisive,
+     false}, // BDT 3.0 record type "Referenzierte Datensatzbeschreibungen"
     {8000, Exact, "term", Bdt, F::Bdt3, Decisive, false},
     {8000, Exact, "text", Bdt, F::Bdt3, Decisive, false},
     {9213, Any, "", Bdt, F::Bdt2, Decisive, true}, // "02/94"
