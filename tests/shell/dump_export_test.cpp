@@ -2,6 +2,8 @@
 // anonymised copy.
 #include "TestUtil.h"
 
+#include "DumpRun.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -23,53 +25,11 @@ using testutil::XdtLine;
 
 namespace {
 
-struct TResult {
-    int Status = -1;
-    std::string Out, Err;
-};
+using TResult = dumprun::TRun;
+using dumprun::ReadAll;
 
-std::string ReadAll(const std::string& P) {
-    std::ifstream F(P, std::ios::binary);
-    std::stringstream S;
-    S << F.rdbuf();
-    return S.str();
-}
-
-// Runs the built tool; kills it and fails the test after 30 seconds.
 TResult Dump(const TempDir& D, const std::vector<std::string>& Args) {
-    const std::string OutF = D.File("stdout.txt"), ErrF = D.File("stderr.txt");
-    const char* const Bin = OSTREL_BIN_DIR "/ostrel-dump";
-    const pid_t Pid = ::fork();
-    if (Pid == 0) {
-        const int In = ::open("/dev/null", O_RDONLY);
-        const int Out = ::open(OutF.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int Err = ::open(ErrF.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (In < 0 || Out < 0 || Err < 0) ::_exit(126);
-        ::dup2(In, 0);
-        ::dup2(Out, 1);
-        ::dup2(Err, 2);
-        std::vector<char*> Argv{const_cast<char*>(Bin)};
-        for (const std::string& A : Args) Argv.push_back(const_cast<char*>(A.c_str()));
-        Argv.push_back(nullptr);
-        ::execv(Bin, Argv.data());
-        ::_exit(127);
-    }
-    TResult R;
-    int St = 0;
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (Pid > 0 && ::waitpid(Pid, &St, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > Deadline) {
-            ::kill(Pid, SIGKILL);
-            ::waitpid(Pid, &St, 0);
-            ADD_FAILURE() << "ostrel-dump did not finish";
-            return R;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    R.Status = WIFEXITED(St) ? WEXITSTATUS(St) : -1;
-    R.Out = ReadAll(OutF);
-    R.Err = ReadAll(ErrF);
-    return R;
+    return dumprun::RunDump(D.Path(), Args);
 }
 
 const std::string E1 = std::string(OSTREL_TEST_DATA) + "/samples/levinalex-xdt__e1.ldt";
